@@ -1,0 +1,48 @@
+# The two commands: `make run` and `make test`. Both install what is missing from Debian's
+# packages first, then configure and build in build/ (incrementally after the first time).
+
+BUILD      ?= build
+BUILD_TYPE ?= RelWithDebInfo
+PROGRAM    := $(BUILD)/tansy-ini-editor
+
+PACKAGES := cmake g++ ninja-build pkg-config qt6-base-dev libqscintilla2-qt6-dev \
+            qt6-webengine-dev libgl-dev fonts-dejavu-core xvfb xauth xclip imagemagick
+
+.PHONY: all deps build run test screenshots clean
+
+all: build
+
+deps:
+	@missing=$$(for p in $(PACKAGES); do \
+	    dpkg-query -W -f='$${Status}\n' $$p 2>/dev/null | grep -q '^install ok installed$$' || echo $$p; \
+	  done); \
+	if [ -n "$$missing" ]; then \
+	  echo "Installing missing packages: $$missing"; \
+	  sudo=; [ "$$(id -u)" -eq 0 ] || sudo="sudo -n"; \
+	  export DEBIAN_FRONTEND=noninteractive; \
+	  $$sudo apt-get install -y -q --no-install-recommends $$missing </dev/null \
+	  || { $$sudo apt-get update -q </dev/null && \
+	       $$sudo apt-get install -y -q --no-install-recommends $$missing </dev/null; }; \
+	fi
+
+$(BUILD)/build.ninja:
+	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=$(BUILD_TYPE)
+
+build: deps $(BUILD)/build.ninja
+	cmake --build $(BUILD)
+
+run: build
+	@if [ -z "$$DISPLAY" ] && [ -z "$$WAYLAND_DISPLAY" ]; then \
+	  echo "No display to show the window on: run it under Xvfb with 'xvfb-run -a $(PROGRAM)'."; \
+	  exit 1; \
+	fi
+	$(PROGRAM)
+
+test: build
+	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure
+
+screenshots: build
+	$(BUILD)/tansy-screenshot docs/form1.png
+
+clean:
+	rm -rf $(BUILD)

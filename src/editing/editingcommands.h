@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QObject>
+
+class Form1;
+
+// The Edit, Edit Text and Text Customization menus: clipboard, case, line numbers, font and colours.
+class EditingCommands : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit EditingCommands(Form1 &window);
+
+public Q_SLOTS:
+    void EditCopy_Click();
+    void EditCut_Click();
+    void EditPaste_Click();
+    void EditSelect_Click();
+    void ProcessUpper_Click();
+    void ProcessLower_Click();
+    void ProcessNumber_Click();
+    void CustomFont_Click();
+    void CustomPage_Click();
+    void CustomText_Click();
+
+private:
+    Form1 &m_window;
+};

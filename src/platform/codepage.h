@@ -1,0 +1,17 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+// The program's code page: Windows-1252, with the five bytes it leaves undefined (0x81, 0x8D,
+// 0x8F, 0x90, 0x9D) mapped to the control characters of the same number, so that every byte
+// has exactly one character and back. A character the code page cannot hold becomes '?'.
+namespace codepage {
+
+QChar toUnicode(unsigned char byte);
+char fromUnicode(QChar ch);
+
+QString toUnicode(const QByteArray &bytes);
+QByteArray fromUnicode(const QString &text);
+
+}

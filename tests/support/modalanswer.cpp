@@ -1,0 +1,56 @@
+#include "modalanswer.h"
+
+#include <QPushButton>
+#include <QApplication>
+#include <QTest>
+
+ModalWatcher::ModalWatcher(std::function<void(QWidget *)> act) : m_act(std::move(act))
+{
+    m_timer.setInterval(10);
+    connect(&m_timer, &QTimer::timeout, this, &ModalWatcher::poll);
+    m_timer.start();
+}
+
+void ModalWatcher::poll()
+{
+    QWidget *modal = QApplication::activeModalWidget();
+    if (!modal || !modal->isVisible())
+        return;
+    m_timer.stop();
+    m_done = true;
+    m_act(modal);
+}
+
+ModalAnswer::ModalAnswer(QMessageBox::StandardButton button)
+    : ModalAnswer([button](QMessageBox *box) {
+          if (QAbstractButton *b = box->button(button))
+              b->click();
+      })
+{
+}
+
+std::unique_ptr<ModalAnswer> ModalAnswer::byKey(Qt::Key key)
+{
+    return std::unique_ptr<ModalAnswer>(new ModalAnswer([key](QMessageBox *box) {
+        QWidget *target = QApplication::focusWidget() ? QApplication::focusWidget() : box;
+        QTest::keyClick(target, key);
+    }));
+}
+
+ModalAnswer::ModalAnswer(std::function<void(QMessageBox *)> answer)
+    : ModalWatcher([this, answer](QWidget *modal) {
+          auto *box = qobject_cast<QMessageBox *>(modal);
+          if (!box) {
+              modal->close();
+              return;
+          }
+          m_seen.text = box->text();
+          m_seen.title = box->windowTitle();
+          m_seen.icon = box->icon();
+          m_seen.buttons = box->standardButtons();
+          m_seen.defaultButton = box->defaultButton()
+              ? box->standardButton(box->defaultButton()) : QMessageBox::NoButton;
+          answer(box);
+      })
+{
+}

@@ -1,0 +1,49 @@
+#pragma once
+
+#include <QMessageBox>
+#include <QObject>
+#include <QTimer>
+
+#include <functional>
+
+// Watches for the next modal window and acts on it once, the way Qt's own message box tests
+// answer their boxes: arm it before the box opens, then check done().
+class ModalWatcher : public QObject
+{
+public:
+    explicit ModalWatcher(std::function<void(QWidget *)> act);
+    bool done() const { return m_done; }
+
+private:
+    void poll();
+
+    std::function<void(QWidget *)> m_act;
+    QTimer m_timer;
+    bool m_done = false;
+};
+
+// What a message box showed, read before it is answered.
+struct MessageSeen
+{
+    QString text;
+    QString title;
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    QMessageBox::StandardButtons buttons;
+    QMessageBox::StandardButton defaultButton = QMessageBox::NoButton;
+};
+
+// Answers the next message box by clicking a button, or by pressing a key (Enter, Escape).
+class ModalAnswer : public ModalWatcher
+{
+public:
+    explicit ModalAnswer(QMessageBox::StandardButton button);
+    static std::unique_ptr<ModalAnswer> byKey(Qt::Key key);
+
+    bool answered() const { return done(); }
+    const MessageSeen &seen() const { return m_seen; }
+
+private:
+    ModalAnswer(std::function<void(QMessageBox *)> answer);
+
+    MessageSeen m_seen;
+};

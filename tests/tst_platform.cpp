@@ -1,0 +1,136 @@
+#include "platform/codepage.h"
+#include "platform/dospaths.h"
+#include "platform/filebytes.h"
+#include "platform/textbox.h"
+#include "platform/twips.h"
+#include "tempdrive.h"
+
+#include <QTest>
+
+class TestPlatform : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void dosPaths_data();
+    void dosPaths();
+    void twipsAt96Dpi();
+    void codePageRoundTrip();
+    void codePage_data();
+    void codePage();
+    void textBoxSelection_data();
+    void textBoxSelection();
+    void readAllRefusesWhatIsNotAFile();
+};
+
+void TestPlatform::dosPaths_data()
+{
+    QTest::addColumn<QString>("root");
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<QString>("resolved");
+
+    QTest::newRow("system root, unix path") << "/" << "/windows/win.ini" << "/windows/win.ini";
+    QTest::newRow("system root, drive C") << "/" << "C:\\Program Files\\T\\Z.hlp"
+                                          << "/Program Files/T/Z.hlp";
+    QTest::newRow("system root, no drive") << "/" << "\\Program Files\\T\\Z.hlp"
+                                           << "/Program Files/T/Z.hlp";
+    QTest::newRow("test root, unix path") << "/tmp/r" << "/windows/win.ini"
+                                          << "/tmp/r/windows/win.ini";
+    QTest::newRow("test root, drive letter") << "/tmp/r" << "d:\\a\\b" << "/tmp/r/a/b";
+    QTest::newRow("test root, already below it") << "/tmp/r" << "/tmp/r/x.ini" << "/tmp/r/x.ini";
+    QTest::newRow("test root, a sibling with the same prefix") << "/tmp/r" << "/tmp/rx/y"
+                                                               << "/tmp/r/tmp/rx/y";
+    QTest::newRow("relative stays relative") << "/tmp/r" << "a\\b.ini" << "a/b.ini";
+}
+
+void TestPlatform::dosPaths()
+{
+    QFETCH(QString, root);
+    QFETCH(QString, path);
+    QFETCH(QString, resolved);
+    QCOMPARE(DosPaths(root).resolve(path), resolved);
+}
+
+void TestPlatform::twipsAt96Dpi()
+{
+    if (!qFuzzyCompare(QGuiApplication::primaryScreen()->logicalDotsPerInchX(), 96.0))
+        QSKIP("the screen is not at 96 dpi");
+    QCOMPARE(twips::toPixels(15), 1);
+    QCOMPARE(twips::toPixels(14790), 986);
+    QCOMPARE(twips::toPixels(370), 25);  // 24.67 rounds, not truncates
+    QCOMPARE(twips::fromPixels(986), 14790);
+}
+
+void TestPlatform::codePageRoundTrip()
+{
+    for (int b = 0; b < 256; ++b) {
+        const QByteArray one(1, char(b));
+        QCOMPARE(codepage::fromUnicode(codepage::toUnicode(one)), one);
+    }
+}
+
+void TestPlatform::codePage_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QByteArray>("bytes");
+
+    QTest::newRow("ASCII") << "load=" << QByteArray("load=");
+    QTest::newRow("Latin-1 letters") << QString::fromUtf8("é ÿ") << QByteArray("\xe9 \xff");
+    QTest::newRow("euro and quotes") << QString::fromUtf8("€ “x” Ÿ") << QByteArray("\x80 \x93x\x94 \x9f");
+    QTest::newRow("undefined bytes are controls") << QString(QChar(0x81)) + QChar(0x9d)
+                                                  << QByteArray("\x81\x9d");
+    QTest::newRow("not in the code page") << QString::fromUtf8("ж→") << QByteArray("??");
+    QTest::newRow("beyond the basic plane is one ?") << QString::fromUtf8("a😀b") << QByteArray("a?b");
+}
+
+void TestPlatform::codePage()
+{
+    QFETCH(QString, text);
+    QFETCH(QByteArray, bytes);
+    QCOMPARE(codepage::fromUnicode(text), bytes);
+}
+
+void TestPlatform::textBoxSelection_data()
+{
+    QTest::addColumn<QByteArray>("text");
+    QTest::addColumn<int>("start");
+    QTest::addColumn<int>("length");
+    QTest::addColumn<QByteArray>("selected");
+
+    QTest::newRow("[ab]\\r\\ncd") << QByteArray("ab\r\ncd") << 0 << 2 << QByteArray("ab");
+    QTest::newRow("ab[\\r\\n]cd: CR LF is two") << QByteArray("ab\r\ncd") << 2 << 2 << QByteArray("\r\n");
+    QTest::newRow("a[\\0b]") << QByteArray("a\0b", 3) << 1 << 2 << QByteArray("\0b", 2);
+    QTest::newRow("[\\xe9\\x80]") << QByteArray("\xe9\x80") << 0 << 2 << QByteArray("\xe9\x80");
+    QTest::newRow("past the end is cut") << QByteArray("abc") << 2 << 10 << QByteArray("c");
+    QTest::newRow("start past the end") << QByteArray("abc") << 7 << 1 << QByteArray();
+}
+
+void TestPlatform::textBoxSelection()
+{
+    QFETCH(QByteArray, text);
+    QFETCH(int, start);
+    QFETCH(int, length);
+    QFETCH(QByteArray, selected);
+
+    TextBox box;
+    box.setText(text);
+    QCOMPARE(box.text(), text);
+    box.setSelection(start, length);
+    QCOMPARE(box.selectedText(), selected);
+    QCOMPARE(box.selLength(), selected.size());
+    QCOMPARE(box.selStart(), std::min<qint64>(start, text.size()));
+}
+
+void TestPlatform::readAllRefusesWhatIsNotAFile()
+{
+    TempDrive drive;
+    const QString file = drive.write("f.ini", QByteArray("x\0y", 3));
+    QCOMPARE(*filebytes::readAll(file).bytes, QByteArray("x\0y", 3));
+    QVERIFY(!filebytes::readAll(drive.root()).bytes);
+    QVERIFY(!filebytes::readAll(drive.path("missing")).bytes);
+    QVERIFY(!filebytes::readAll(QString()).bytes);
+    QVERIFY(!filebytes::readAll(QStringLiteral("/dev/zero")).bytes);
+}
+
+QTEST_MAIN(TestPlatform)
+#include "tst_platform.moc"
