@@ -67,7 +67,7 @@ Form1::Form1(const QString &driveRoot, QWidget *parent)
                    | Qt::WindowCloseButtonHint | Qt::CustomizeWindowHint);
     setWindowIcon(QIcon(QStringLiteral(":/icons/tansy.png")));
 
-    m_commonDialog = new CommonDialog(this);
+    m_commonDialog = new CommonDialog(this, *m_paths);
     createControls();
 
     m_documents = new DocumentCommands(this, *m_editor, *m_commonDialog, *m_paths);

@@ -5,16 +5,16 @@
 #include "platform/dospaths.h"
 #include "platform/filebytes.h"
 #include "platform/messagebox.h"
+#include "platform/safesave.h"
 #include "platform/textbox.h"
 
 namespace {
 
-// OFN_FILEMUSTEXIST: the chosen file must exist.
-constexpr quint32 FileMustExist = 0x1000;
-
-// Texts kept exactly as users have always seen them, the trailing blank included.
+// Texts kept exactly as users have always seen them, misspelling and trailing blank included.
 const char *const WinIniFailure = "File Open ERROR SORRY! ";
 const char *const ProgmanIniFailure = "File Open Error.. SORRY! ";
+const char *const OpenFailure = "Unkown error while opening file ";
+const char *const SaveFailure = "Unkown error while saving file ";
 
 }
 
@@ -40,18 +40,84 @@ void DocumentCommands::Command3_Click()
 }
 
 // The path goes through the common dialog and is read back from it, so the next open or
-// save dialog starts with it. The editor is written only once the whole file is in memory.
+// save dialog starts with it.
 void DocumentCommands::quickLoad(const QString &path, const QString &failureText)
 {
     m_dialog.FileName = path;
-    m_dialog.Flags = FileMustExist;
-    const filebytes::ReadResult read = filebytes::readAll(m_paths.resolve(m_dialog.FileName));
-    if (!read.bytes) {
+    m_dialog.Flags = CommonDialog::FileMustExist;
+    if (!load(m_dialog.FileName)) {
         fail(failureText, m_dialog.FileName);
         return;
     }
-    m_editor.setText(*read.bytes);
     m_currentFileName = m_dialog.FileName;
+}
+
+void DocumentCommands::FileNew_Click()
+{
+    m_editor.setText(QByteArray());
+    m_currentFileName.clear();
+}
+
+void DocumentCommands::FileOpen_Click()
+{
+    m_dialog.CancelError = true;
+    m_dialog.Flags = CommonDialog::FileMustExist;
+    m_dialog.DefaultExt = QStringLiteral("TXT");
+    m_dialog.Filter = QStringLiteral("INI Files|*.INI|All files|*.*");
+    try {
+        m_dialog.ShowOpen();
+    } catch (const CommonDialogCancel &) {
+        return;
+    }
+    if (!load(m_dialog.FileName)) {
+        fail(QString::fromLatin1(OpenFailure), m_dialog.FileName);
+        return;
+    }
+    m_currentFileName = m_dialog.FileName;
+}
+
+void DocumentCommands::FileSave_Click()
+{
+    if (m_currentFileName.isEmpty()) {
+        FileSaveAs_Click();
+        return;
+    }
+    if (!save(m_currentFileName))
+        fail(QString::fromLatin1(SaveFailure), m_currentFileName);
+}
+
+void DocumentCommands::FileSaveAs_Click()
+{
+    m_dialog.CancelError = true;
+    m_dialog.Flags = CommonDialog::OverwritePrompt;
+    m_dialog.DefaultExt = QStringLiteral("TXT");
+    m_dialog.Filter = QStringLiteral("Text files|*.TXT|All files|*.*");
+    try {
+        m_dialog.ShowSave();
+    } catch (const CommonDialogCancel &) {
+        return;
+    }
+    if (!save(m_dialog.FileName)) {
+        fail(QString::fromLatin1(SaveFailure), m_dialog.FileName);
+        return;
+    }
+    m_currentFileName = m_dialog.FileName;
+}
+
+// The editor is written only once the whole file is in memory, so a failing load never
+// leaves part of a file in it.
+bool DocumentCommands::load(const QString &fileName)
+{
+    const filebytes::ReadResult read = filebytes::readAll(m_paths.resolve(fileName));
+    if (!read.bytes)
+        return false;
+    m_editor.setText(*read.bytes);
+    return true;
+}
+
+bool DocumentCommands::save(const QString &fileName)
+{
+    return safesave::write(m_paths.resolve(fileName), m_editor.bytes()).ok;
 }
 
 void DocumentCommands::fail(const QString &text, const QString &fileName)
@@ -59,9 +125,3 @@ void DocumentCommands::fail(const QString &text, const QString &fileName)
     msgbox::show(m_window, text + fileName, msgbox::OkOnly, appinfo::title());
     m_currentFileName.clear();
 }
-
-// Built with the file dialogs.
-void DocumentCommands::FileNew_Click() {}
-void DocumentCommands::FileOpen_Click() {}
-void DocumentCommands::FileSave_Click() {}
-void DocumentCommands::FileSaveAs_Click() {}

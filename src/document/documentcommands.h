@@ -31,6 +31,8 @@ public Q_SLOTS:
 
 private:
     void quickLoad(const QString &path, const QString &failureText);
+    bool load(const QString &fileName);
+    bool save(const QString &fileName);
     void fail(const QString &text, const QString &fileName);
 
     QWidget *m_window;

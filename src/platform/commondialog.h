@@ -5,6 +5,9 @@
 
 #include <exception>
 
+class DosPaths;
+class QWidget;
+
 // Thrown by a show operation when the user cancels and CancelError is on.
 class CommonDialogCancel : public std::exception
 {
@@ -22,7 +25,19 @@ class CommonDialog : public QObject
     Q_OBJECT
 
 public:
-    explicit CommonDialog(QObject *parent = nullptr);
+    // Flags of the file dialogs.
+    static constexpr quint32 OverwritePrompt = 0x2;
+    static constexpr quint32 FileMustExist = 0x1000;
+
+    // The dialogs are modal over `window`; the name offered on entry is resolved through
+    // `paths`, so a DOS-style name left by a command opens in the folder it means.
+    CommonDialog(QWidget *window, const DosPaths &paths);
+
+    // Show the open or save dialog with the settings below. On a choice FileName becomes the
+    // chosen file's full path and the result is true; a cancel throws CommonDialogCancel when
+    // CancelError is on and returns false otherwise.
+    bool ShowOpen();
+    bool ShowSave();
 
     bool CancelError = false;
     quint32 Flags = 0;
@@ -37,4 +52,10 @@ public:
     float FontSize = 0.0f;
     // Red in the low byte: &H00BBGGRR&.
     quint32 Color = 0;
+
+private:
+    bool showFileDialog(bool save);
+
+    QWidget *m_window;
+    const DosPaths &m_paths;
 };

@@ -59,7 +59,12 @@ static const char *characters(const QsciScintilla &sci)
 
 QByteArray TextBox::text() const
 {
-    return QByteArray(characters(*m_component), length());
+    return bytes().toByteArray();
+}
+
+QByteArrayView TextBox::bytes() const
+{
+    return QByteArrayView(characters(*m_component), length());
 }
 
 void TextBox::setText(const QByteArray &bytes)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QFrame>
 
 class QColor;
@@ -18,6 +19,8 @@ public:
     ~TextBox() override;
 
     QByteArray text() const;
+    // The text without a copy; valid until the next change of the text.
+    QByteArrayView bytes() const;
     // Replaces the whole text as a load does: no undo step, the caret at the start.
     void setText(const QByteArray &bytes);
     qint64 length() const;

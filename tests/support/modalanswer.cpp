@@ -4,7 +4,9 @@
 #include <QApplication>
 #include <QTest>
 
-ModalWatcher::ModalWatcher(std::function<void(QWidget *)> act) : m_act(std::move(act))
+ModalWatcher::ModalWatcher(std::function<bool(QWidget *)> accepts,
+                           std::function<void(QWidget *)> act)
+    : m_accepts(std::move(accepts)), m_act(std::move(act))
 {
     m_timer.setInterval(10);
     connect(&m_timer, &QTimer::timeout, this, &ModalWatcher::poll);
@@ -14,7 +16,7 @@ ModalWatcher::ModalWatcher(std::function<void(QWidget *)> act) : m_act(std::move
 void ModalWatcher::poll()
 {
     QWidget *modal = QApplication::activeModalWidget();
-    if (!modal || !modal->isVisible())
+    if (!modal || !modal->isVisible() || !m_accepts(modal))
         return;
     m_timer.stop();
     m_done = true;
@@ -38,12 +40,8 @@ std::unique_ptr<ModalAnswer> ModalAnswer::byKey(Qt::Key key)
 }
 
 ModalAnswer::ModalAnswer(std::function<void(QMessageBox *)> answer)
-    : ModalWatcher([this, answer](QWidget *modal) {
-          auto *box = qobject_cast<QMessageBox *>(modal);
-          if (!box) {
-              modal->close();
-              return;
-          }
+    : ModalWatcher(ofType<QMessageBox>(), [this, answer](QWidget *modal) {
+          auto *box = static_cast<QMessageBox *>(modal);
           m_seen.text = box->text();
           m_seen.title = box->windowTitle();
           m_seen.icon = box->icon();

@@ -6,17 +6,24 @@
 
 #include <functional>
 
-// Watches for the next modal window and acts on it once, the way Qt's own message box tests
-// answer their boxes: arm it before the box opens, then check done().
+// Watches for the next modal window of type T and acts on it once, the way Qt's own message
+// box tests answer their boxes: arm it before the box opens, then check done().
 class ModalWatcher : public QObject
 {
 public:
-    explicit ModalWatcher(std::function<void(QWidget *)> act);
+    ModalWatcher(std::function<bool(QWidget *)> accepts, std::function<void(QWidget *)> act);
     bool done() const { return m_done; }
+
+    template <typename T>
+    static std::function<bool(QWidget *)> ofType()
+    {
+        return [](QWidget *w) { return qobject_cast<T *>(w) != nullptr; };
+    }
 
 private:
     void poll();
 
+    std::function<bool(QWidget *)> m_accepts;
     std::function<void(QWidget *)> m_act;
     QTimer m_timer;
     bool m_done = false;

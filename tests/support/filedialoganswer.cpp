@@ -1,0 +1,43 @@
+#include "filedialoganswer.h"
+
+#include <QAbstractItemView>
+#include <QDialogButtonBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+
+FileDialogAnswer::FileDialogAnswer(const QString &fileName)
+    : ModalWatcher(ofType<QFileDialog>(), [this, fileName](QWidget *modal) {
+          auto *dialog = static_cast<QFileDialog *>(modal);
+          auto *nameBox = dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
+          m_seen.title = dialog->windowTitle();
+          m_seen.directory = dialog->directory().absolutePath();
+          m_seen.fileName = nameBox ? nameBox->text() : QString();
+          m_seen.nameFilters = dialog->nameFilters();
+          m_seen.defaultSuffix = dialog->defaultSuffix();
+          m_seen.acceptMode = dialog->acceptMode();
+          m_seen.fileMode = dialog->fileMode();
+          m_seen.confirmsOverwrite = !dialog->testOption(QFileDialog::DontConfirmOverwrite);
+          m_seen.native = !dialog->testOption(QFileDialog::DontUseNativeDialog);
+
+          // Let the folder's listing arrive, then read what the dialog shows.
+          auto *list = dialog->findChild<QAbstractItemView *>(QStringLiteral("listView"));
+          for (int i = 0; list && i < 50 && list->model()->rowCount(list->rootIndex()) == 0; ++i)
+              QTest::qWait(10);
+          if (list) {
+              const QModelIndex root = list->rootIndex();
+              for (int row = 0; row < list->model()->rowCount(root); ++row)
+                  m_seen.listed << list->model()->index(row, 0, root).data().toString();
+              m_seen.listed.sort();
+          }
+
+          if (fileName.isEmpty()) {
+              auto *buttons = dialog->findChild<QDialogButtonBox *>(QStringLiteral("buttonBox"));
+              buttons->button(QDialogButtonBox::Cancel)->click();
+              return;
+          }
+          nameBox->setText(fileName);
+          QTest::keyClick(nameBox, Qt::Key_Return);
+      })
+{
+}
