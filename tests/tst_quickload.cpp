@@ -241,10 +241,9 @@ void TestQuickLoad::largeFile()
     QCOMPARE(form.editor()->length(), bytes.size());
     QVERIFY(form.editor()->text() == bytes);
     QVERIFY(!form.grab().isNull());
-    QTest::keyClick(form.editor()->inputWidget(), Qt::Key_End, Qt::ControlModifier);
     QTest::keyClicks(form.editor()->inputWidget(), "!");
     QCOMPARE(form.editor()->length(), bytes.size() + 1);
-    QCOMPARE(form.editor()->text().back(), '!');
+    QCOMPARE(form.editor()->text().front(), '!');
     form.close();
 }
 

@@ -7,9 +7,9 @@
 
 namespace {
 
-// "INI Files|*.INI|All files|*.*" as Qt's name filters. Patterns match whatever the case of
-// the name, as they do where such filters come from, and "*.*" stands for every file, also
-// one without a dot.
+// "INI Files|*.INI|All files|*.*" as Qt's name filters. "*.*" stands for every file, also one
+// without a dot. Qt's own dialog matches the patterns whatever the case of the name, as they
+// are matched where such filters come from (its filter holds no QDir::CaseSensitive).
 QStringList nameFilters(const QString &filter)
 {
     const QStringList parts = filter.split(QLatin1Char('|'));
@@ -53,7 +53,6 @@ bool CommonDialog::showFileDialog(bool save)
     dialog.setFileMode((Flags & FileMustExist) ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
     dialog.setOption(QFileDialog::DontConfirmOverwrite, !(Flags & OverwritePrompt));
     dialog.setDefaultSuffix(DefaultExt);
-    dialog.setFilter(dialog.filter() & ~QDir::CaseSensitive);
     dialog.setNameFilters(nameFilters(Filter));
     if (!FileName.isEmpty()) {
         const QFileInfo offered(m_paths.resolve(FileName));

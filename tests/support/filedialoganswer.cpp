@@ -26,8 +26,12 @@ FileDialogAnswer::FileDialogAnswer(const QString &fileName)
               QTest::qWait(10);
           if (list) {
               const QModelIndex root = list->rootIndex();
-              for (int row = 0; row < list->model()->rowCount(root); ++row)
-                  m_seen.listed << list->model()->index(row, 0, root).data().toString();
+              for (int row = 0; row < list->model()->rowCount(root); ++row) {
+                  // Names the filter leaves out may still be listed, greyed.
+                  const QModelIndex item = list->model()->index(row, 0, root);
+                  if (item.flags() & Qt::ItemIsEnabled)
+                      m_seen.listed << item.data().toString();
+              }
               m_seen.listed.sort();
           }
 
@@ -36,7 +40,13 @@ FileDialogAnswer::FileDialogAnswer(const QString &fileName)
               buttons->button(QDialogButtonBox::Cancel)->click();
               return;
           }
-          nameBox->setText(fileName);
+          // Typed as a user types, with the focus in the box: the dialog then lets go of the
+          // file it had selected in its list.
+          dialog->activateWindow();
+          (void)QTest::qWaitForWindowActive(dialog);
+          nameBox->setFocus();
+          nameBox->selectAll();
+          QTest::keyClicks(nameBox, fileName);
           QTest::keyClick(nameBox, Qt::Key_Return);
       })
 {

@@ -16,7 +16,7 @@ struct FileDialogSeen
     QFileDialog::FileMode fileMode = QFileDialog::AnyFile;
     bool confirmsOverwrite = false;
     bool native = true;
-    QStringList listed;  // the names the dialog lists in its folder under the first filter
+    QStringList listed;  // the names its first filter lets the user pick in its folder
 };
 
 // Answers the next file dialog through its own widgets: types `fileName` into its file name
