@@ -1,19 +1,136 @@
 #include "editing/editingcommands.h"
 
 #include "app/form1.h"
+#include "editing/numberlines.h"
+#include "platform/clipboard.h"
+#include "platform/codepage.h"
+#include "platform/commondialog.h"
+#include "platform/textbox.h"
+
+#include <QColor>
+#include <QFont>
+
+namespace {
+
+// The platform's font dialog flags: list screen and printer fonts, no effects.
+constexpr quint32 ScreenAndPrinterFonts = 3;
+
+}
 
 EditingCommands::EditingCommands(Form1 &window) : QObject(&window), m_window(window)
 {
 }
 
-// Not built yet: the item and its connection exist, the command does nothing.
-void EditingCommands::EditCopy_Click() {}
-void EditingCommands::EditCut_Click() {}
-void EditingCommands::EditPaste_Click() {}
-void EditingCommands::EditSelect_Click() {}
-void EditingCommands::ProcessUpper_Click() {}
-void EditingCommands::ProcessLower_Click() {}
-void EditingCommands::ProcessNumber_Click() {}
-void EditingCommands::CustomFont_Click() {}
-void EditingCommands::CustomPage_Click() {}
-void EditingCommands::CustomText_Click() {}
+void EditingCommands::EditCopy_Click()
+{
+    clipboard::setText(m_window.editor()->selectedText());
+}
+
+void EditingCommands::EditCut_Click()
+{
+    TextBox &editor = *m_window.editor();
+    clipboard::setText(editor.selectedText());
+    const UndoStep step(editor);
+    editor.replaceSelection(QByteArrayView());
+}
+
+void EditingCommands::EditPaste_Click()
+{
+    TextBox &editor = *m_window.editor();
+    const UndoStep step(editor);
+    editor.replaceSelection(clipboard::text());
+}
+
+void EditingCommands::EditSelect_Click()
+{
+    TextBox &editor = *m_window.editor();
+    editor.setSelection(0, editor.length());
+}
+
+void EditingCommands::ProcessUpper_Click()
+{
+    convertSelection(codepage::upperTable());
+}
+
+void EditingCommands::ProcessLower_Click()
+{
+    convertSelection(codepage::lowerTable());
+}
+
+// The same span is selected afterwards. Only the part from the first to the last changed
+// character is replaced: on a whole large document that keeps the undo history small.
+void EditingCommands::convertSelection(const unsigned char *table)
+{
+    TextBox &editor = *m_window.editor();
+    const qint64 start = editor.selStart();
+    const qint64 length = editor.selLength();
+    const QByteArrayView selected = editor.bytes().sliced(start, length);
+    const auto *in = reinterpret_cast<const unsigned char *>(selected.data());
+
+    qint64 first = 0;
+    while (first < length && table[in[first]] == in[first])
+        ++first;
+    qint64 last = length;
+    while (last > first && table[in[last - 1]] == in[last - 1])
+        --last;
+    if (first == last)
+        return;
+
+    QByteArray changed(selected.sliced(first, last - first).toByteArray());
+    for (char &c : changed)
+        c = char(table[static_cast<unsigned char>(c)]);
+    {
+        const UndoStep step(editor);
+        editor.setSelection(start + first, last - first);
+        editor.replaceSelection(changed);
+    }
+    editor.setSelection(start, length);
+}
+
+void EditingCommands::ProcessNumber_Click()
+{
+    TextBox &editor = *m_window.editor();
+    const QByteArray numbered = numberLines(editor.bytes());
+    const UndoStep step(editor);
+    editor.replaceAll(numbered);
+}
+
+// A cancel leaves the editor as it was, whether or not cancel reporting is on.
+void EditingCommands::CustomFont_Click()
+{
+    CommonDialog &dialog = *m_window.commonDialog();
+    dialog.Flags = ScreenAndPrinterFonts;
+    try {
+        if (!dialog.ShowFont())
+            return;
+    } catch (const CommonDialogCancel &) {
+        return;
+    }
+    TextBox &editor = *m_window.editor();
+    QFont font = editor.textFont();
+    font.setFamilies({dialog.FontName});
+    font.setBold(dialog.FontBold);
+    font.setItalic(dialog.FontItalic);
+    font.setPointSizeF(dialog.FontSize);
+    editor.setTextFont(font);
+}
+
+void EditingCommands::CustomPage_Click()
+{
+    CommonDialog &dialog = *m_window.commonDialog();
+    try {
+        if (dialog.ShowColor())
+            m_window.editor()->setBackColor(CommonDialog::color(dialog.Color));
+    } catch (const CommonDialogCancel &) {
+    }
+}
+
+void EditingCommands::CustomText_Click()
+{
+    CommonDialog &dialog = *m_window.commonDialog();
+    try {
+        if (dialog.ShowColor())
+            m_window.editor()->setForeColor(CommonDialog::color(dialog.Color));
+    } catch (const CommonDialogCancel &) {
+    }
+}

@@ -4,7 +4,9 @@
 
 class Form1;
 
-// The Edit, Edit Text and Text Customization menus: clipboard, case, line numbers, font and colours.
+// The Edit, Edit Text and Text Customization menus: clipboard, case, line numbers, font and
+// colours. Each handler reads the editor, calls a function that knows no widget, and writes
+// back as one undo step.
 class EditingCommands : public QObject
 {
     Q_OBJECT
@@ -25,5 +27,7 @@ public Q_SLOTS:
     void CustomText_Click();
 
 private:
+    void convertSelection(const unsigned char *table);
+
     Form1 &m_window;
 };

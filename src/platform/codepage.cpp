@@ -34,7 +34,7 @@ char fromUnicode(QChar ch)
     return '?';
 }
 
-QString toUnicode(const QByteArray &bytes)
+QString toUnicode(QByteArrayView bytes)
 {
     QString text(bytes.size(), Qt::Uninitialized);
     QChar *out = text.data();
@@ -55,6 +55,68 @@ QByteArray fromUnicode(const QString &text)
             bytes.append(fromUnicode(text.at(i)));
     }
     return bytes;
+}
+
+namespace {
+
+using Table = std::array<unsigned char, 256>;
+
+template <typename Mapping>
+Table makeTable(Mapping map)
+{
+    Table table{};
+    for (int b = 0; b < 256; ++b) {
+        const QChar mapped = map(toUnicode(static_cast<unsigned char>(b)));
+        const char back = fromUnicode(mapped);
+        // Only a character the code page holds, and holds as that very character.
+        const bool held = toUnicode(static_cast<unsigned char>(back)) == mapped;
+        table[b] = held ? static_cast<unsigned char>(back) : static_cast<unsigned char>(b);
+    }
+    return table;
+}
+
+const Table &upper()
+{
+    static const Table table = makeTable([](QChar c) { return c.toUpper(); });
+    return table;
+}
+
+const Table &lower()
+{
+    static const Table table = makeTable([](QChar c) { return c.toLower(); });
+    return table;
+}
+
+QByteArray mapped(QByteArrayView bytes, const Table &table)
+{
+    QByteArray out(bytes.size(), Qt::Uninitialized);
+    const auto *in = reinterpret_cast<const unsigned char *>(bytes.data());
+    auto *to = reinterpret_cast<unsigned char *>(out.data());
+    for (qsizetype i = 0; i < bytes.size(); ++i)
+        to[i] = table[in[i]];
+    return out;
+}
+
+}
+
+QByteArray toUpper(QByteArrayView bytes)
+{
+    return mapped(bytes, upper());
+}
+
+QByteArray toLower(QByteArrayView bytes)
+{
+    return mapped(bytes, lower());
+}
+
+const unsigned char *upperTable()
+{
+    return upper().data();
+}
+
+const unsigned char *lowerTable()
+{
+    return lower().data();
 }
 
 }

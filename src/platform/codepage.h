@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
 
 // The program's code page: Windows-1252, with the five bytes it leaves undefined (0x81, 0x8D,
@@ -11,7 +12,14 @@ namespace codepage {
 QChar toUnicode(unsigned char byte);
 char fromUnicode(QChar ch);
 
-QString toUnicode(const QByteArray &bytes);
+QString toUnicode(QByteArrayView bytes);
 QByteArray fromUnicode(const QString &text);
+
+// Case mapping per character, through 256-entry tables: the length never changes, and a
+// character whose other case the code page lacks (ß, µ) stays as it is.
+QByteArray toUpper(QByteArrayView bytes);
+QByteArray toLower(QByteArrayView bytes);
+const unsigned char *upperTable();
+const unsigned char *lowerTable();
 
 }

@@ -2,8 +2,12 @@
 
 #include "platform/dospaths.h"
 
+#include <QCheckBox>
+#include <QColorDialog>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QFontDialog>
+#include <QGroupBox>
 
 namespace {
 
@@ -61,11 +65,66 @@ bool CommonDialog::showFileDialog(bool save)
         dialog.selectFile(offered.fileName());
     }
 
-    if (dialog.exec() != QDialog::Accepted) {
-        if (CancelError)
-            throw CommonDialogCancel();
-        return false;
-    }
+    if (dialog.exec() != QDialog::Accepted)
+        return cancelled();
     FileName = dialog.selectedFiles().value(0);
     return true;
+}
+
+bool CommonDialog::cancelled()
+{
+    if (CancelError)
+        throw CommonDialogCancel();
+    return false;
+}
+
+bool CommonDialog::ShowFont()
+{
+    QFont initial = m_window ? m_window->font() : QFont();
+    if (!FontName.isEmpty()) {
+        initial.setFamilies({FontName});
+        initial.setBold(FontBold);
+        initial.setItalic(FontItalic);
+        if (FontSize > 0)
+            initial.setPointSizeF(FontSize);
+    }
+    QFontDialog dialog(initial, m_window);
+    dialog.setOption(QFontDialog::DontUseNativeDialog);
+    if (!(Flags & FontEffects)) {
+        // Qt's dialog has no option for it: its effects group (the one with check boxes for
+        // strikeout and underline) is hidden instead.
+        const auto groups = dialog.findChildren<QGroupBox *>();
+        for (QGroupBox *group : groups) {
+            if (group->findChild<QCheckBox *>())
+                group->hide();
+        }
+    }
+    if (dialog.exec() != QDialog::Accepted)
+        return cancelled();
+    const QFont chosen = dialog.selectedFont();
+    FontName = chosen.family();
+    FontBold = chosen.bold();
+    FontItalic = chosen.italic();
+    FontSize = float(chosen.pointSizeF());
+    return true;
+}
+
+bool CommonDialog::ShowColor()
+{
+    QColorDialog dialog(color(Color), m_window);
+    dialog.setOption(QColorDialog::DontUseNativeDialog);
+    if (dialog.exec() != QDialog::Accepted)
+        return cancelled();
+    Color = colorValue(dialog.selectedColor());
+    return true;
+}
+
+quint32 CommonDialog::colorValue(const QColor &color)
+{
+    return quint32(color.red()) | quint32(color.green()) << 8 | quint32(color.blue()) << 16;
+}
+
+QColor CommonDialog::color(quint32 value)
+{
+    return QColor(int(value & 0xFF), int((value >> 8) & 0xFF), int((value >> 16) & 0xFF));
 }

@@ -6,6 +6,7 @@
 #include <exception>
 
 class DosPaths;
+class QColor;
 class QWidget;
 
 // Thrown by a show operation when the user cancels and CancelError is on.
@@ -38,6 +39,17 @@ public:
     // CancelError is on and returns false otherwise.
     bool ShowOpen();
     bool ShowSave();
+    // The font dialog starts from the Font settings, the colour dialog from Color; a choice
+    // is written back to them.
+    bool ShowFont();
+    bool ShowColor();
+
+    // Flag of the font dialog that asks for the effects (underline, strikeout).
+    static constexpr quint32 FontEffects = 0x100;
+
+    // Colours in the &H00BBGGRR& form and back.
+    static quint32 colorValue(const QColor &color);
+    static QColor color(quint32 value);
 
     bool CancelError = false;
     quint32 Flags = 0;
@@ -55,6 +67,7 @@ public:
 
 private:
     bool showFileDialog(bool save);
+    bool cancelled();
 
     QWidget *m_window;
     const DosPaths &m_paths;

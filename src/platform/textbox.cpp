@@ -1,8 +1,13 @@
 #include "platform/textbox.h"
 
+#include "platform/clipboard.h"
+#include "platform/codepage.h"
+
 #include <Qsci/qsciscintilla.h>
 
 #include <QApplication>
+#include <QKeyEvent>
+#include <QMimeData>
 #include <QPalette>
 #include <QVBoxLayout>
 
@@ -18,12 +23,56 @@ public:
         return SendScintilla(message, wParam, lParam);
     }
 
+    QFont font;
+
 protected:
     // A text box in a window passes Tab and Shift+Tab on to the next control; Ctrl+Tab
     // still types a tab character.
     bool focusNextPrevChild(bool next) override
     {
         return QAbstractScrollArea::focusNextPrevChild(next);
+    }
+
+    // The component's own copy, cut, paste and drag and drop cross to other programs through
+    // the code page; left alone it would read the bytes as Latin-1.
+    QMimeData *toMimeData(const QByteArray &text, bool rectangular) const override
+    {
+        QMimeData *data = QsciScintilla::toMimeData(text, rectangular);
+        data->setText(codepage::toUnicode(text));
+        return data;
+    }
+
+    QByteArray fromMimeData(const QMimeData *source, bool &rectangular) const override
+    {
+        QByteArray bytes = QsciScintilla::fromMimeData(source, rectangular);
+        if (source->hasText())
+            bytes = codepage::fromUnicode(source->text());
+        return bytes;
+    }
+
+    // Typed characters go in through the code page too: "€" is 0x80, not "?". The paste
+    // keys insert what the clipboard holds exactly as Edit > Paste does; the component's
+    // own paste would rewrite its line ends.
+    void keyPressEvent(QKeyEvent *event) override
+    {
+        if (event->matches(QKeySequence::Paste)) {
+            auto *box = static_cast<TextBox *>(parentWidget());
+            const UndoStep step(*box);
+            box->replaceSelection(clipboard::text());
+            event->accept();
+            return;
+        }
+        const QString text = event->text();
+        const bool command = event->modifiers() & (Qt::ControlModifier | Qt::AltModifier
+                                                   | Qt::MetaModifier);
+        if (!command && !text.isEmpty() && text.at(0).isPrint()
+            && codepage::fromUnicode(text) != text.toLatin1()) {
+            const QByteArray bytes = codepage::fromUnicode(text);
+            SendScintilla(SCI_REPLACESEL, 0UL, bytes.constData());
+            event->accept();
+            return;
+        }
+        QsciScintilla::keyPressEvent(event);
     }
 };
 
@@ -43,9 +92,11 @@ TextBox::TextBox(QWidget *parent)
     sci.setWrapMode(QsciScintilla::WrapWord);
     sci.send(QsciScintillaBase::SCI_SETHSCROLLBAR, 0);
     sci.setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    sci.setFont(QApplication::font());
-    sci.setPaper(palette().color(QPalette::Base));
-    sci.setColor(palette().color(QPalette::Text));
+    // What the user's clipboard holds goes in as it is: line ends are not rewritten.
+    sci.send(QsciScintillaBase::SCI_SETPASTECONVERTENDINGS, 0);
+    setTextFont(QApplication::font());
+    setBackColor(palette().color(QPalette::Base));
+    setForeColor(palette().color(QPalette::Text));
 }
 
 TextBox::~TextBox() = default;
@@ -121,6 +172,54 @@ void TextBox::setSelection(qint64 start, qint64 length)
                       long(start + length));
 }
 
+void TextBox::replaceSelection(QByteArrayView bytes)
+{
+    const qint64 start = selStart();
+    replaceRange(start, start + selLength(), bytes);
+    setSelection(start + bytes.size(), 0);
+}
+
+void TextBox::replaceAll(QByteArrayView bytes)
+{
+    replaceRange(0, length(), bytes);
+    setSelection(0, 0);
+}
+
+// Large changes are made with wrapping off and without the insert and delete notifications
+// (see setText); on a few megabytes that is the difference between seconds and a blink.
+void TextBox::replaceRange(qint64 start, qint64 end, QByteArrayView bytes)
+{
+    constexpr qint64 Large = 1 << 20;
+    Component &sci = *m_component;
+    const bool large = bytes.size() > Large || end - start > Large;
+    const long wrap = sci.send(QsciScintillaBase::SCI_GETWRAPMODE);
+    const long eventMask = sci.send(QsciScintillaBase::SCI_GETMODEVENTMASK);
+    if (large) {
+        sci.send(QsciScintillaBase::SCI_SETWRAPMODE, QsciScintillaBase::SC_WRAP_NONE);
+        sci.send(QsciScintillaBase::SCI_SETMODEVENTMASK, 0);
+    }
+    sci.send(QsciScintillaBase::SCI_SETTARGETSTART, static_cast<unsigned long>(start));
+    sci.send(QsciScintillaBase::SCI_SETTARGETEND, static_cast<unsigned long>(end));
+    // The component asserts on a null text, also of length 0.
+    sci.SendScintilla(QsciScintillaBase::SCI_REPLACETARGET, static_cast<unsigned long>(bytes.size()),
+                      bytes.data() ? bytes.data() : "");
+    if (large) {
+        sci.send(QsciScintillaBase::SCI_SETMODEVENTMASK, static_cast<unsigned long>(eventMask));
+        sci.send(QsciScintillaBase::SCI_SETWRAPMODE, static_cast<unsigned long>(wrap));
+        sci.setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    }
+}
+
+void TextBox::beginUndoStep()
+{
+    m_component->send(QsciScintillaBase::SCI_BEGINUNDOACTION);
+}
+
+void TextBox::endUndoStep()
+{
+    m_component->send(QsciScintillaBase::SCI_ENDUNDOACTION);
+}
+
 bool TextBox::isUndoAvailable() const
 {
     return m_component->isUndoAvailable();
@@ -134,4 +233,35 @@ void TextBox::undo()
 QWidget *TextBox::inputWidget() const
 {
     return m_component;
+}
+
+QFont TextBox::textFont() const
+{
+    return m_component->font;
+}
+
+void TextBox::setTextFont(const QFont &font)
+{
+    m_component->font = font;
+    m_component->setFont(font);
+}
+
+QColor TextBox::backColor() const
+{
+    return m_component->paper();
+}
+
+void TextBox::setBackColor(const QColor &color)
+{
+    m_component->setPaper(color);
+}
+
+QColor TextBox::foreColor() const
+{
+    return m_component->color();
+}
+
+void TextBox::setForeColor(const QColor &color)
+{
+    m_component->setColor(color);
 }

@@ -29,14 +29,45 @@ public:
     qint64 selLength() const;
     QByteArray selectedText() const;
     void setSelection(qint64 start, qint64 length);
+    // Puts `bytes` in place of the selection; the caret ends after them.
+    void replaceSelection(QByteArrayView bytes);
+    // Replaces the whole text as an edit the user can undo; the caret ends at the start.
+    void replaceAll(QByteArrayView bytes);
+
+    // Everything between two calls is one step for Undo; see UndoStep.
+    void beginUndoStep();
+    void endUndoStep();
 
     bool isUndoAvailable() const;
     void undo();
+
+    // How the whole text is shown: one font and two colours for all of it.
+    QFont textFont() const;
+    void setTextFont(const QFont &font);
+    QColor backColor() const;
+    void setBackColor(const QColor &color);
+    QColor foreColor() const;
+    void setForeColor(const QColor &color);
 
     // The widget that takes the keyboard focus and the keys; the box is its focus proxy.
     QWidget *inputWidget() const;
 
 private:
+    void replaceRange(qint64 start, qint64 end, QByteArrayView bytes);
+
     class Component;
     Component *m_component;
+};
+
+// One command, one undo step, whichever way the command ends.
+class UndoStep
+{
+public:
+    explicit UndoStep(TextBox &box) : m_box(box) { m_box.beginUndoStep(); }
+    ~UndoStep() { m_box.endUndoStep(); }
+    UndoStep(const UndoStep &) = delete;
+    UndoStep &operator=(const UndoStep &) = delete;
+
+private:
+    TextBox &m_box;
 };

@@ -1,0 +1,70 @@
+#include "editing/numberlines.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace {
+
+constexpr qsizetype Separator = 2;
+
+int digitsOf(qint64 n)
+{
+    int digits = 1;
+    while (n >= 10) {
+        n /= 10;
+        ++digits;
+    }
+    return std::max(digits, 3);
+}
+
+// The prefixes of lines 1 to `lines` together, counted a band of equal widths at a time.
+qint64 prefixBytes(qint64 lines)
+{
+    qint64 total = 0;
+    qint64 bandStart = 1;
+    for (qint64 bandEnd = 999; bandStart <= lines; bandEnd = bandEnd * 10 + 9) {
+        const qint64 inBand = std::min(lines, bandEnd) - bandStart + 1;
+        total += inBand * (digitsOf(bandEnd) + Separator);
+        bandStart = bandEnd + 1;
+    }
+    return total;
+}
+
+char *writePrefix(char *out, qint64 n)
+{
+    const int digits = digitsOf(n);
+    for (int i = digits - 1; i >= 0; --i) {
+        out[i] = char('0' + n % 10);
+        n /= 10;
+    }
+    out[digits] = ' ';
+    out[digits + 1] = ' ';
+    return out + digits + Separator;
+}
+
+}
+
+QByteArray numberLines(QByteArrayView text)
+{
+    if (text.isEmpty())
+        return QByteArray();
+
+    const char *begin = text.data();
+    const char *end = begin + text.size();
+    qint64 lines = std::count(begin, end, '\n');
+    if (text.back() != '\n')
+        ++lines;
+
+    QByteArray result(text.size() + prefixBytes(lines), Qt::Uninitialized);
+    char *out = result.data();
+    qint64 line = 1;
+    for (const char *start = begin; start < end; ++line) {
+        const auto *feed = static_cast<const char *>(std::memchr(start, '\n', size_t(end - start)));
+        const char *next = feed ? feed + 1 : end;
+        out = writePrefix(out, line);
+        std::memcpy(out, start, size_t(next - start));
+        out += next - start;
+        start = next;
+    }
+    return result;
+}
