@@ -34,6 +34,7 @@ public:
     TextBox *editor() const { return m_editor; }
     CommonDialog *commonDialog() const { return m_commonDialog; }
     DocumentCommands *documents() const { return m_documents; }
+    SearchCommands *search() const { return m_search; }
     const DosPaths &paths() const { return *m_paths; }
 
 public Q_SLOTS:

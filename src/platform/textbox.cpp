@@ -185,6 +185,11 @@ void TextBox::replaceAll(QByteArrayView bytes)
     setSelection(0, 0);
 }
 
+void TextBox::replace(qint64 start, qint64 length, QByteArrayView bytes)
+{
+    replaceRange(start, start + length, bytes);
+}
+
 // Large changes are made with wrapping off and without the insert and delete notifications
 // (see setText); on a few megabytes that is the difference between seconds and a blink.
 void TextBox::replaceRange(qint64 start, qint64 end, QByteArrayView bytes)

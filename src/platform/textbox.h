@@ -33,6 +33,8 @@ public:
     void replaceSelection(QByteArrayView bytes);
     // Replaces the whole text as an edit the user can undo; the caret ends at the start.
     void replaceAll(QByteArrayView bytes);
+    // Replaces `length` bytes from `start` as an edit the user can undo.
+    void replace(qint64 start, qint64 length, QByteArrayView bytes);
 
     // Everything between two calls is one step for Undo; see UndoStep.
     void beginUndoStep();
