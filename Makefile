@@ -8,7 +8,10 @@ PROGRAM    := $(BUILD)/tansy-ini-editor
 PACKAGES := cmake g++ ninja-build pkg-config qt6-base-dev libqscintilla2-qt6-dev \
             qt6-webengine-dev libgl-dev fonts-dejavu-core xvfb xauth xclip imagemagick
 
-.PHONY: all deps build run test screenshots clean
+SIZE       ?= 64M
+RELEASE    := $(BUILD)/release
+
+.PHONY: all deps build run test bench screenshots clean
 
 all: build
 
@@ -40,6 +43,13 @@ run: build
 
 test: build
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure
+
+# The benchmark builds the code in Release mode of its own and writes build/bench/results.json.
+bench: deps
+	cmake -S . -B $(RELEASE) -G Ninja -DCMAKE_BUILD_TYPE=Release
+	cmake --build $(RELEASE) --target tansy-bench
+	mkdir -p $(BUILD)/bench
+	cd $(BUILD)/bench && ../release/tansy-bench $(SIZE)
 
 screenshots: build
 	$(BUILD)/tansy-screenshot docs/form1.png

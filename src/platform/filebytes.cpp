@@ -55,7 +55,7 @@ ReadResult readAll(const QString &path)
 
     QByteArray bytes;
     try {
-        bytes.resize(qsizetype(info.st_size));
+        bytes = QByteArray(qsizetype(info.st_size), Qt::Uninitialized);
     } catch (const std::bad_alloc &) {
         return failure(QStringLiteral("not enough memory"));
     }

@@ -86,6 +86,12 @@ TextBox::TextBox(QWidget *parent)
     setFocusPolicy(Qt::StrongFocus);
 
     Component &sci = *m_component;
+    // A document without style bytes: no lexer colours the text, and on a large file the
+    // styles would double the memory and the time of every load.
+    const long document = sci.send(QsciScintillaBase::SCI_CREATEDOCUMENT, 0,
+                                   QsciScintillaBase::SC_DOCUMENTOPTION_STYLES_NONE);
+    sci.send(QsciScintillaBase::SCI_SETDOCPOINTER, 0, document);
+    sci.send(QsciScintillaBase::SCI_RELEASEDOCUMENT, 0, document);
     sci.setUtf8(false);
     sci.setEolMode(QsciScintilla::EolWindows);
     sci.setMargins(0);

@@ -1,0 +1,292 @@
+// The benchmark: every heavy operation of the editor on a real window (offscreen), each timed
+// until its result is in the editor and the window has painted once, against the command-line
+// tool that does the same work on the same file, in the same run. Not a test: it measures.
+//
+//   tansy-bench [SIZE]   SIZE in bytes, or with K/M/G (default 64M); writes results.json
+//                        into the current folder and exits 1 when a case misses its target.
+
+#include "app/form1.h"
+#include "document/documentcommands.h"
+#include "platform/textbox.h"
+#include "search/form2.h"
+#include "search/searchcommands.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QProcess>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include <algorithm>
+#include <cstdio>
+#include <functional>
+#include <sys/resource.h>
+
+namespace {
+
+constexpr int Runs = 3;
+const QByteArray Marker = "[tail-marker]";
+
+qint64 parseSize(const QString &text)
+{
+    const QChar unit = text.isEmpty() ? QChar() : text.back().toUpper();
+    const qint64 scale = unit == 'K' ? 1 << 10 : unit == 'M' ? 1 << 20 : unit == 'G' ? 1 << 30 : 1;
+    const QString number = scale == 1 ? text : text.chopped(1);
+    return number.toLongLong() * scale;
+}
+
+// Deterministic INI text in CR LF lines: sections, key=value lines (each holds "value" once:
+// the replace case), comments, blank lines and some bytes 0x80-0xFF. Near the end a marker
+// line from which the Repeat case starts.
+QByteArray makeDocument(qint64 size)
+{
+    QByteArray doc;
+    doc.reserve(size + 256);
+    quint32 seed = 12345;
+    const auto next = [&seed] { seed = seed * 1103515245u + 12345u; return seed >> 8; };
+    qint64 line = 0;
+    bool marked = false;
+    while (doc.size() < size) {
+        const quint32 r = next() % 100;
+        if (!marked && doc.size() > size - size / 100) {
+            doc += Marker + "\r\n";
+            marked = true;
+        } else if (r < 4) {
+            doc += "[section" + QByteArray::number(line) + "]\r\n";
+        } else if (r < 7) {
+            doc += "; comment caf\xe9 \x80 " + QByteArray::number(next() % 1000) + "\r\n";
+        } else if (r < 9) {
+            doc += "\r\n";
+        } else {
+            doc += "Key" + QByteArray::number(next() % 100000) + "=value" + QByteArray::number(line % 97)
+                + ",C:\\WINDOWS\\x.dll\r\n";
+        }
+        ++line;
+    }
+    return doc;
+}
+
+double median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+double timeIt(const std::function<void()> &prepare, const std::function<void()> &work)
+{
+    std::vector<double> seconds;
+    for (int i = 0; i < Runs; ++i) {
+        prepare();
+        QElapsedTimer timer;
+        timer.start();
+        work();
+        seconds.push_back(double(timer.nsecsElapsed()) / 1e9);
+    }
+    return median(seconds);
+}
+
+double timeCommand(const QString &command)
+{
+    return timeIt([] {}, [&command] {
+        QProcess shell;
+        shell.start(QStringLiteral("/bin/sh"), {QStringLiteral("-c"), command});
+        shell.waitForFinished(-1);
+    });
+}
+
+// Closes each message box as soon as it shows, so a command that ends in one is timed
+// without waiting for a person.
+class BoxCloser : public QObject
+{
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::Show) {
+            if (auto *box = qobject_cast<QMessageBox *>(watched))
+                QTimer::singleShot(0, box, &QMessageBox::accept);
+        }
+        return false;
+    }
+};
+
+struct Case
+{
+    QString name;
+    double ours;
+    double reference;  // seconds; 0 when there is none
+    QString target;
+    bool pass;
+    double ratio() const { return reference > 0 ? ours / reference : 0; }
+};
+
+}
+
+int main(int argc, char *argv[])
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    const qint64 size = parseSize(argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("64M"));
+    if (size <= 0) {
+        std::fprintf(stderr, "tansy-bench: give the document size as bytes, or with K, M or G\n");
+        return 2;
+    }
+    BoxCloser closer;
+    app.installEventFilter(&closer);
+
+    QTemporaryDir root;
+    QDir(root.path()).mkpath(QStringLiteral("windows"));
+    const QString file = root.filePath(QStringLiteral("windows/win.ini"));
+    const QByteArray document = makeDocument(size);
+    {
+        QFile out(file);
+        if (!out.open(QIODevice::WriteOnly) || out.write(document) != document.size())
+            return 2;
+    }
+    const qint64 hits = document.count("value");
+    const QString quoted = QStringLiteral("'%1'").arg(file);
+    const QString scratch = root.filePath(QStringLiteral("out"));
+
+    Form1 form(root.path());
+    form.show();
+    QTest::qWaitForWindowExposed(&form);
+    TextBox &editor = *form.editor();
+    auto *quickLoad = form.findChild<QPushButton *>(QStringLiteral("Command1"));
+    const auto paint = [&form] { form.repaint(); };
+    const auto load = [&] { quickLoad->click(); QApplication::processEvents(); };
+    const auto menu = [&form](const char *name) {
+        form.findChild<QAction *>(QLatin1String(name))->trigger();
+    };
+    form.findChild<QAction *>(QStringLiteral("EditFind"))->trigger();
+    Form2 &dialog = *form.search()->dialog();
+    const auto button = [&dialog](const char *name) {
+        dialog.findChild<QPushButton *>(QLatin1String(name))->click();
+    };
+    const auto searchFor = [&dialog](const QByteArray &text, bool exact) {
+        dialog.findChild<QLineEdit *>(QStringLiteral("Text1"))->setText(QString::fromLatin1(text));
+        dialog.findChild<QCheckBox *>(QStringLiteral("Check1"))->setChecked(exact);
+    };
+    const double mb = double(size) / 1e6;
+    std::vector<Case> cases;
+
+    // load
+    const double loadTime = timeIt([] {}, [&] { load(); paint(); });
+    const double catTime = timeCommand(QStringLiteral("cat %1 > /dev/null").arg(quoted));
+    cases.push_back({QStringLiteral("load"), loadTime, catTime, QStringLiteral(">= 500 MB/s"),
+                     mb / loadTime >= 500});
+
+    // save
+    const double saveTime = timeIt([] {}, [&] { menu("FileSave"); });
+    const double cpTime = timeCommand(QStringLiteral("cp %1 '%2'").arg(quoted, scratch));
+    cases.push_back({QStringLiteral("save"), saveTime, cpTime, QStringLiteral("<= 3"),
+                     saveTime <= 3 * cpTime});
+
+    // search-miss
+    searchFor("no such text", false);
+    const double missTime = timeIt([] {}, [&] { button("FindButton"); paint(); });
+    const double grepTime = timeCommand(QStringLiteral("grep -c -i 'no such text' %1").arg(quoted));
+    cases.push_back({QStringLiteral("search-miss"), missTime, grepTime,
+                     QStringLiteral("<= 1 and >= 1 GB/s"),
+                     missTime <= grepTime && mb / missTime >= 1000});
+
+    // repeat: from the marker near the end, step through the hits after it
+    constexpr int Steps = 1000;
+    const double repeatTime = timeIt([&] {
+        searchFor(Marker, true);
+        button("FindButton");
+        searchFor("value", true);
+        paint();
+    }, [&] {
+        for (int i = 0; i < Steps; ++i)
+            button("FindNextButton");
+        paint();
+    }) / Steps;
+    cases.push_back({QStringLiteral("repeat"), repeatTime, 0, QStringLiteral("<= 50 us a step"),
+                     repeatTime <= 50e-6});
+
+    // replace-all
+    const double replaceTime = timeIt([&] {
+        load();
+        searchFor("value", true);
+        button("FindButton");
+        dialog.findChild<QLineEdit *>(QStringLiteral("Text2"))->setText(QStringLiteral("VALUE"));
+    }, [&] { button("ReplaceAllButton"); paint(); });
+    const double sedTime =
+        timeCommand(QStringLiteral("sed 's/value/VALUE/g' %1 > '%2'").arg(quoted, scratch));
+    cases.push_back({QStringLiteral("replace-all"), replaceTime, sedTime, QStringLiteral("<= 1"),
+                     replaceTime <= sedTime});
+
+    // number-lines
+    const double numberTime = timeIt(load, [&] { menu("ProcessNumber"); paint(); });
+    const double awkTime = timeCommand(
+        QStringLiteral("awk '{printf \"%03d  %s\\n\", NR, $0}' %1 > '%2'").arg(quoted, scratch));
+    cases.push_back({QStringLiteral("number-lines"), numberTime, awkTime, QStringLiteral("<= 1"),
+                     numberTime <= awkTime});
+
+    // upper
+    const double upperTime = timeIt(load, [&] { menu("EditSelect"); menu("ProcessUpper"); paint(); });
+    const double trTime = timeCommand(QStringLiteral("tr a-z A-Z < %1 > '%2'").arg(quoted, scratch));
+    cases.push_back({QStringLiteral("upper"), upperTime, trTime, QStringLiteral("<= 2"),
+                     upperTime <= 2 * trTime});
+
+    // typing: one key near the end of the loaded document
+    const double typingTime = timeIt([&] {
+        load();
+        editor.setSelection(editor.length() - 100, 0);
+        paint();
+    }, [&] { QTest::keyClick(editor.inputWidget(), Qt::Key_X); paint(); });
+    cases.push_back({QStringLiteral("typing"), typingTime, 0, QStringLiteral("<= 50 ms"),
+                     typingTime <= 0.050});
+
+    struct rusage usage {};
+    ::getrusage(RUSAGE_SELF, &usage);
+    const qint64 peak = qint64(usage.ru_maxrss) * 1024;
+    const double memoryRatio = double(peak) / double(size);
+    cases.push_back({QStringLiteral("memory"), double(peak), double(size), QStringLiteral("<= 5"),
+                     memoryRatio <= 5});
+
+    std::printf("document: %lld bytes, %lld hits of the replace case\n\n", size, hits);
+    std::printf("%-13s %12s %12s %8s  %-20s %s\n", "case", "ours", "reference", "ratio", "target",
+                "pass");
+    QJsonArray list;
+    bool allPass = true;
+    for (const Case &c : cases) {
+        const bool memory = c.name == QLatin1String("memory");
+        const QString ours = memory ? QStringLiteral("%1 MB").arg(c.ours / 1e6, 0, 'f', 0)
+                                    : QStringLiteral("%1 s").arg(c.ours, 0, 'f', 4);
+        const QString reference = c.reference <= 0 ? QStringLiteral("-")
+            : memory ? QStringLiteral("%1 MB").arg(c.reference / 1e6, 0, 'f', 0)
+                     : QStringLiteral("%1 s").arg(c.reference, 0, 'f', 4);
+        const QString ratio = c.reference > 0 ? QString::number(c.ratio(), 'f', 2) : QStringLiteral("-");
+        std::printf("%-13s %12s %12s %8s  %-20s %s\n", qPrintable(c.name), qPrintable(ours),
+                    qPrintable(reference), qPrintable(ratio), qPrintable(c.target),
+                    c.pass ? "yes" : "NO");
+        allPass = allPass && c.pass;
+        list.append(QJsonObject{{QStringLiteral("case"), c.name},
+                                {QStringLiteral("ours_s"), memory ? QJsonValue() : QJsonValue(c.ours)},
+                                {QStringLiteral("ref_s"), c.reference > 0 && !memory
+                                     ? QJsonValue(c.reference) : QJsonValue()},
+                                {QStringLiteral("ratio"), c.reference > 0 ? QJsonValue(c.ratio()) : QJsonValue()},
+                                {QStringLiteral("target"), c.target},
+                                {QStringLiteral("pass"), c.pass}});
+    }
+    std::printf("\nload %.0f MB/s, search-miss %.0f MB/s\n", mb / loadTime, mb / missTime);
+
+    const QJsonObject results{{QStringLiteral("doc_bytes"), size},
+                              {QStringLiteral("peak_rss_bytes"), peak},
+                              {QStringLiteral("cases"), list}};
+    QFile json(QStringLiteral("results.json"));
+    if (json.open(QIODevice::WriteOnly))
+        json.write(QJsonDocument(results).toJson());
+    form.hide();
+    return allPass ? 0 : 1;
+}
