@@ -87,7 +87,7 @@ void TestForm1::window()
     QVERIFY(!(form.windowFlags() & Qt::WindowMinimizeButtonHint));
     QVERIFY(!(form.windowFlags() & Qt::WindowMaximizeButtonHint));
     QVERIFY(form.windowFlags() & Qt::WindowCloseButtonHint);
-    QVERIFY(!form.windowIcon().isNull());
+    QCOMPARE(form.windowIcon().availableSizes().value(0), QSize(32, 32));
 
     // Centred vertically; the resize rule has put the left edge at 200 twips.
     const QRect screen = form.screen()->availableGeometry();

@@ -58,9 +58,16 @@ void addSeparator(QMenu *menu, const char *name)
 
 }
 
+// The icon and other resources live in the program's library, which a program must load.
+static void initResources()
+{
+    Q_INIT_RESOURCE(resources);
+}
+
 Form1::Form1(const QString &driveRoot, QWidget *parent)
     : QMainWindow(parent), m_paths(std::make_unique<DosPaths>(driveRoot))
 {
+    initResources();
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("INI Editor, and PWS Detector"));
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint

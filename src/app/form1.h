@@ -35,6 +35,7 @@ public:
     CommonDialog *commonDialog() const { return m_commonDialog; }
     DocumentCommands *documents() const { return m_documents; }
     SearchCommands *search() const { return m_search; }
+    HelpCommands *help() const { return m_help; }
     const DosPaths &paths() const { return *m_paths; }
 
 public Q_SLOTS:

@@ -1,13 +1,50 @@
 #include "help/helpcommands.h"
 
 #include "app/form1.h"
+#include "help/frmabout.h"
+#include "platform/programstart.h"
+#include "platform/registry.h"
 
-HelpCommands::HelpCommands(Form1 &window) : QObject(&window), m_window(window)
+HelpCommands::HelpCommands(Form1 &window)
+    : QObject(&window), m_window(window), m_registry(std::make_unique<MemoryRegistry>()),
+      m_startProgram(&programstart::start)
 {
 }
 
-// Not built yet: the item and its connection exist, the command does nothing.
+HelpCommands::~HelpCommands()
+{
+    delete m_about;
+}
+
+frmAbout *HelpCommands::about() const
+{
+    return m_about;
+}
+
+void HelpCommands::setRegistry(std::unique_ptr<Registry> registry)
+{
+    m_registry = std::move(registry);
+}
+
+void HelpCommands::setProgramStarter(std::function<bool(const QString &)> starter)
+{
+    m_startProgram = std::move(starter);
+}
+
+// One About box at a time: made and loaded on first use and again after each close.
+void HelpCommands::mnuAbout_Click()
+{
+    if (!m_about) {
+        m_about = new frmAbout(m_window.paths(), *m_registry,
+                               [this](const QString &program) { return m_startProgram(program); },
+                               m_window.windowIcon());
+    }
+    m_about->show();
+    m_about->raise();
+    m_about->activateWindow();
+}
+
+// Built with the help viewer.
 void HelpCommands::Command5_Click() {}
 void HelpCommands::mnuHELP2_Click() {}
 void HelpCommands::mnyPWS_Click() {}
-void HelpCommands::mnuAbout_Click() {}

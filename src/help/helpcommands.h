@@ -1,8 +1,14 @@
 #pragma once
 
 #include <QObject>
+#include <QPointer>
+
+#include <functional>
+#include <memory>
 
 class Form1;
+class Registry;
+class frmAbout;
 
 // The help file commands and the About box.
 class HelpCommands : public QObject
@@ -11,6 +17,13 @@ class HelpCommands : public QObject
 
 public:
     explicit HelpCommands(Form1 &window);
+    ~HelpCommands() override;
+
+    // The registry the About box reads: on this platform an empty one. Tests give their own,
+    // and watch what would be started.
+    void setRegistry(std::unique_ptr<Registry> registry);
+    void setProgramStarter(std::function<bool(const QString &)> starter);
+    frmAbout *about() const;
 
 public Q_SLOTS:
     void Command5_Click();
@@ -20,4 +33,7 @@ public Q_SLOTS:
 
 private:
     Form1 &m_window;
+    std::unique_ptr<Registry> m_registry;
+    std::function<bool(const QString &)> m_startProgram;
+    QPointer<frmAbout> m_about;
 };
