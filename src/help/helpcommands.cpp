@@ -2,6 +2,8 @@
 
 #include "app/form1.h"
 #include "help/frmabout.h"
+#include "platform/commondialog.h"
+#include "platform/helpviewer.h"
 #include "platform/programstart.h"
 #include "platform/registry.h"
 
@@ -44,7 +46,31 @@ void HelpCommands::mnuAbout_Click()
     m_about->activateWindow();
 }
 
-// Built with the help viewer.
-void HelpCommands::Command5_Click() {}
-void HelpCommands::mnuHELP2_Click() {}
-void HelpCommands::mnyPWS_Click() {}
+void HelpCommands::Command5_Click()
+{
+    showHelp(QStringLiteral("C:\\Program Files\\Tansy's INI Editor 3.0\\Zeruradu.hlp"));
+}
+
+void HelpCommands::mnuHELP2_Click()
+{
+    showHelp(QStringLiteral("\\Program Files\\Tansy's INI Editor 3.0\\Zeruradu.hlp"));
+}
+
+void HelpCommands::mnyPWS_Click()
+{
+    showHelp(QStringLiteral("\\Program Files\\Tansy's INI Editor 3.0\\Zeruradu.hlp"));
+}
+
+// Cancel reporting goes on before the trap; what the command sets stays set for later
+// dialogs. Any failure after that ends the command silently.
+void HelpCommands::showHelp(const QString &path)
+{
+    CommonDialog &dialog = *m_window.commonDialog();
+    dialog.CancelError = true;
+    try {
+        dialog.HelpCommand = HelpViewer::ForceFile;
+        dialog.HelpFile = path;
+        dialog.ShowHelp();
+    } catch (...) {
+    }
+}

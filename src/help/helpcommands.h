@@ -32,6 +32,8 @@ public Q_SLOTS:
     void mnuAbout_Click();
 
 private:
+    void showHelp(const QString &path);
+
     Form1 &m_window;
     std::unique_ptr<Registry> m_registry;
     std::function<bool(const QString &)> m_startProgram;

@@ -1,6 +1,7 @@
 #include "platform/commondialog.h"
 
 #include "platform/dospaths.h"
+#include "platform/helpviewer.h"
 
 #include <QCheckBox>
 #include <QColorDialog>
@@ -33,9 +34,33 @@ QStringList nameFilters(const QString &filter)
 }
 
 CommonDialog::CommonDialog(QWidget *window, const DosPaths &paths)
-    : QObject(window), m_window(window), m_paths(paths)
+    : QObject(window), m_window(window), m_paths(paths), m_helpFolders(HelpViewer::defaultFolders())
 {
     setObjectName(QStringLiteral("CommonDialog1"));
+}
+
+CommonDialog::~CommonDialog() = default;
+
+void CommonDialog::setHelpHandler(HelpHandler handler)
+{
+    m_helpHandler = std::move(handler);
+}
+
+void CommonDialog::setHelpFolders(const QStringList &folders)
+{
+    m_helpFolders = folders;
+}
+
+void CommonDialog::ShowHelp()
+{
+    const QString file = m_paths.resolve(HelpFile);
+    if (m_helpHandler) {
+        m_helpHandler(file, HelpCommand);
+        return;
+    }
+    if (!m_helpViewer)
+        m_helpViewer = std::make_unique<HelpViewer>(m_helpFolders);
+    m_helpViewer->show(file, HelpCommand);
 }
 
 bool CommonDialog::ShowOpen()

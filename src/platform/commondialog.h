@@ -3,9 +3,14 @@
 #include <QObject>
 #include <QString>
 
+#include <QStringList>
+
 #include <exception>
+#include <functional>
+#include <memory>
 
 class DosPaths;
+class HelpViewer;
 class QColor;
 class QWidget;
 
@@ -33,6 +38,7 @@ public:
     // The dialogs are modal over `window`; the name offered on entry is resolved through
     // `paths`, so a DOS-style name left by a command opens in the folder it means.
     CommonDialog(QWidget *window, const DosPaths &paths);
+    ~CommonDialog() override;
 
     // Show the open or save dialog with the settings below. On a choice FileName becomes the
     // chosen file's full path and the result is true; a cancel throws CommonDialogCancel when
@@ -43,6 +49,15 @@ public:
     // is written back to them.
     bool ShowFont();
     bool ShowColor();
+    // Hands HelpFile (a DOS-style path) and HelpCommand to the help viewer and returns at once.
+    void ShowHelp();
+
+    // Who show-help hands the file and command to: the program's one help viewer, made on
+    // first use, which looks for a missing file by name in `folders`. Tests put their own.
+    using HelpHandler = std::function<void(const QString &file, int command)>;
+    void setHelpHandler(HelpHandler handler);
+    void setHelpFolders(const QStringList &folders);
+    HelpViewer *helpViewer() const { return m_helpViewer.get(); }
 
     // Flag of the font dialog that asks for the effects (underline, strikeout).
     static constexpr quint32 FontEffects = 0x100;
@@ -71,4 +86,7 @@ private:
 
     QWidget *m_window;
     const DosPaths &m_paths;
+    std::unique_ptr<HelpViewer> m_helpViewer;
+    QStringList m_helpFolders;
+    HelpHandler m_helpHandler;
 };
