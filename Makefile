@@ -52,7 +52,7 @@ bench: deps
 	cd $(BUILD)/bench && ../release/tansy-bench $(SIZE)
 
 screenshots: build
-	$(BUILD)/tansy-screenshot docs/form1.png
+	$(BUILD)/tansy-screenshot docs
 
 clean:
 	rm -rf $(BUILD)

@@ -281,7 +281,7 @@ void TestForm1::visitUsActsFromTheBar()
     QMenuBar *bar = form.menuBar();
     QTest::mouseClick(bar, Qt::LeftButton, {}, bar->actionGeometry(visit).center());
     QCOMPARE(spy.count(), 1);
-    form.close();
+    form.close();  // with the browser window it opened
 }
 
 void TestForm1::resizeRule_data()

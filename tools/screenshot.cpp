@@ -1,9 +1,15 @@
-// Makes the README's picture of the main window: the program's own window, offscreen, with
-// a small made-up win.ini loaded through its quick-load button.
+// Makes the README's pictures: the main window with a small made-up win.ini loaded through
+// its quick-load button, and the browser window on the maker's page, both drawn offscreen by
+// the program itself.
+//
+//   tansy-screenshot FOLDER    writes FOLDER/form1.png and FOLDER/browser.png
 #include "app/form1.h"
+#include "browser/frmbrowser.h"
+#include "platform/webbrowser.h"
 
 #include <QApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -11,8 +17,9 @@
 int main(int argc, char *argv[])
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
+    WebBrowser::prepareProcess();
     QApplication app(argc, argv);
-    const QString out = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("form1.png");
+    const QDir out(argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("."));
 
     QTemporaryDir root;
     QDir(root.path()).mkpath(QStringLiteral("windows"));
@@ -29,5 +36,25 @@ int main(int argc, char *argv[])
     window.show();
     window.findChild<QPushButton *>(QStringLiteral("Command1"))->click();
     QApplication::processEvents();
-    return window.grab().save(out) ? 0 : 1;
+    if (!window.grab().save(out.filePath(QStringLiteral("form1.png"))))
+        return 1;
+
+    window.findChild<QPushButton *>(QStringLiteral("Command7"))->click();
+    frmBrowser *browser = nullptr;
+    for (QWidget *top : QApplication::topLevelWidgets()) {
+        if (auto *found = qobject_cast<frmBrowser *>(top))
+            browser = found;
+    }
+    QElapsedTimer waited;
+    waited.start();
+    while (browser && browser->windowTitle() != QLatin1String("Tansy's INI Editor")
+           && waited.elapsed() < 20000)
+        QApplication::processEvents(QEventLoop::AllEvents, 50);
+    // The engine paints the page a moment after it has loaded.
+    while (waited.elapsed() < 2000 + 500)
+        QApplication::processEvents(QEventLoop::AllEvents, 50);
+    const bool saved = browser && browser->grab().save(out.filePath(QStringLiteral("browser.png")));
+    window.close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    return saved ? 0 : 1;
 }

@@ -1,10 +1,12 @@
 #include "app/appinfo.h"
 #include "app/form1.h"
+#include "platform/webbrowser.h"
 
 #include <QApplication>
 
 int main(int argc, char *argv[])
 {
+    WebBrowser::prepareProcess();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("tansy-ini-editor"));
     QApplication::setApplicationDisplayName(appinfo::title());
@@ -13,5 +15,9 @@ int main(int argc, char *argv[])
 
     Form1 window;
     window.show();
-    return app.exec();
+    const int code = app.exec();
+    // Windows closed with the program are destroyed before the engine behind the browser
+    // windows shuts down.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    return code;
 }

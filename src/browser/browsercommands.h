@@ -4,7 +4,7 @@
 
 class Form1;
 
-// The three ways to the web browser window.
+// The three ways to the web browser window: each opens a new window on the maker's page.
 class BrowserCommands : public QObject
 {
     Q_OBJECT
@@ -12,11 +12,14 @@ class BrowserCommands : public QObject
 public:
     explicit BrowserCommands(Form1 &window);
 
+    // The maker's home page: a page shipped inside the program, so it shows offline too.
+    static QString homePage();
+
 public Q_SLOTS:
     void Command7_Click();
     void Label1_Click();
     void mnuNET_Click();
 
 private:
-    Form1 &m_window;
+    void openBrowser();
 };
