@@ -6,12 +6,14 @@ BUILD_TYPE ?= RelWithDebInfo
 PROGRAM    := $(BUILD)/tansy-ini-editor
 
 PACKAGES := cmake g++ ninja-build pkg-config qt6-base-dev libqscintilla2-qt6-dev \
-            qt6-webengine-dev libgl-dev fonts-dejavu-core xvfb xauth xclip imagemagick
+            qt6-webengine-dev libgl-dev fonts-dejavu-core xvfb xauth xclip imagemagick \
+            desktop-file-utils appstream dpkg-dev file
 
 SIZE       ?= 64M
+PREFIX     ?= /usr/local
 RELEASE    := $(BUILD)/release
 
-.PHONY: all deps build run test bench screenshots clean
+.PHONY: all deps build run test bench screenshots install package clean
 
 all: build
 
@@ -53,6 +55,13 @@ bench: deps
 
 screenshots: build
 	$(BUILD)/tansy-screenshot docs
+
+install: build
+	DESTDIR=$(DESTDIR) cmake --install $(BUILD) --prefix $(PREFIX)
+
+# A Debian package in build/, installed under /usr.
+package: build
+	cd $(BUILD) && cpack -G DEB
 
 clean:
 	rm -rf $(BUILD)

@@ -9,11 +9,13 @@ int main(int argc, char *argv[])
     WebBrowser::prepareProcess();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("tansy-ini-editor"));
-    QApplication::setApplicationDisplayName(appinfo::title());
+    QApplication::setOrganizationName(QStringLiteral("Tansy"));
+    QApplication::setDesktopFileName(QStringLiteral("org.tansy.IniEditor"));
     QApplication::setApplicationVersion(
         QStringLiteral("%1.%2.%3").arg(appinfo::Major).arg(appinfo::Minor).arg(appinfo::Revision));
 
     Form1 window;
+    QApplication::setWindowIcon(window.windowIcon());
     window.show();
     const int code = app.exec();
     // Windows closed with the program are destroyed before the engine behind the browser

@@ -70,9 +70,12 @@ HelpViewer::HelpViewer(QStringList fallbackFolders)
     forward->setEnabled(false);
 }
 
+// Relative to the program, so an installed program finds its help under any prefix, and a
+// program in its build folder finds the copy beside it.
 QStringList HelpViewer::defaultFolders()
 {
-    return {QStringLiteral(TANSY_HELP_DIR), QCoreApplication::applicationDirPath()};
+    const QString programFolder = QCoreApplication::applicationDirPath();
+    return {programFolder + QStringLiteral("/../share/tansy-ini-editor"), programFolder};
 }
 
 void HelpViewer::show(const QString &file, int command)

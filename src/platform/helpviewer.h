@@ -28,8 +28,8 @@ public:
 
     // The file shown, as a canonical path; empty when none is.
     QString currentFile() const { return m_current; }
-    // The folders searched by the program's own viewer: the installed help folder, then the
-    // executable's folder.
+    // The folders searched by the program's own viewer: the installed help folder
+    // (share/tansy-ini-editor beside the program's bin folder), then the program's folder.
     static QStringList defaultFolders();
 
 private:
