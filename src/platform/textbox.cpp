@@ -2,9 +2,11 @@
 
 #include "platform/clipboard.h"
 #include "platform/codepage.h"
+#include "platform/textboxaccessible.h"
 
 #include <Qsci/qsciscintilla.h>
 
+#include <QAccessible>
 #include <QApplication>
 #include <QKeyEvent>
 #include <QMimeData>
@@ -76,9 +78,28 @@ protected:
     }
 };
 
+namespace {
+
+// The component reports changes before it makes them, and never after: its own handling of
+// the after-notifications counts characters from the start of the document on each (on
+// 64 MiB, 170 ms a key). No other bit may be in the mask: a notification passes when any of
+// its bits is, and the after-notifications carry the "performed by" bits too.
+constexpr unsigned long ChangeEvents =
+    QsciScintillaBase::SC_MOD_BEFOREINSERT | QsciScintillaBase::SC_MOD_BEFOREDELETE;
+
+}
+
 TextBox::TextBox(QWidget *parent)
-    : QFrame(parent), m_component(new Component(this))
+    : QFrame(parent), m_component(nullptr)
 {
+    // Installed before the component exists, so its own interface is never made.
+    static const bool accessibleInstalled = [] {
+        QAccessible::installFactory(&TextBoxAccessible::factory);
+        return true;
+    }();
+    Q_UNUSED(accessibleInstalled);
+    m_component = new Component(this);
+
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(m_component);
@@ -98,6 +119,20 @@ TextBox::TextBox(QWidget *parent)
     sci.setWrapMode(QsciScintilla::WrapWord);
     sci.send(QsciScintillaBase::SCI_SETHSCROLLBAR, 0);
     sci.setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    sci.send(QsciScintillaBase::SCI_SETMODEVENTMASK, ChangeEvents);
+    Component *component = m_component;
+    connect(component, &QsciScintillaBase::SCN_MODIFIED, this,
+            [component](int position, int type, const char *text, int length) {
+                if (type & QsciScintillaBase::SC_MOD_BEFOREINSERT)
+                    TextBoxAccessible::inserted(component, position, QByteArrayView(text, text ? length : 0));
+                else if (type & QsciScintillaBase::SC_MOD_BEFOREDELETE)
+                    TextBoxAccessible::removed(component, position, length);
+            });
+    connect(component, &QsciScintillaBase::SCN_UPDATEUI, this, [component](int updated) {
+        if (updated & QsciScintillaBase::SC_UPDATE_SELECTION)
+            TextBoxAccessible::caretOrSelectionMoved(component);
+    });
+
     // What the user's clipboard holds goes in as it is: line ends are not rewritten.
     sci.send(QsciScintillaBase::SCI_SETPASTECONVERTENDINGS, 0);
     setTextFont(QApplication::font());

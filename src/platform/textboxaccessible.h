@@ -1,0 +1,61 @@
+#pragma once
+
+#include <QAccessibleWidget>
+
+class QsciScintilla;
+
+// What screen readers and accessibility tools see of the text box. The component's own
+// interface turns every byte position into a character offset by counting from the start of
+// the document, on every change and every caret move: on 64 MiB, a third of a second a key.
+// In this program a byte is a character, so every answer here takes constant time, and the
+// text crosses in the program's code page.
+class TextBoxAccessible : public QAccessibleWidget,
+                          public QAccessibleTextInterface,
+                          public QAccessibleEditableTextInterface
+{
+public:
+    explicit TextBoxAccessible(QsciScintilla *component);
+
+    // Offered for the text box's component in place of the component's own interface.
+    static QAccessibleInterface *factory(const QString &className, QObject *object);
+    // Tells accessibility tools of a change, a caret move or a selection, when any listens.
+    // Called as the component is about to make the change: the text inserted, or the range
+    // about to go, which is still in the document.
+    static void inserted(QsciScintilla *component, qint64 position, QByteArrayView text);
+    static void removed(QsciScintilla *component, qint64 position, qint64 length);
+    static void caretOrSelectionMoved(QsciScintilla *component);
+
+    void *interface_cast(QAccessible::InterfaceType type) override;
+    QAccessible::State state() const override;
+
+    // QAccessibleTextInterface
+    void selection(int selectionIndex, int *startOffset, int *endOffset) const override;
+    int selectionCount() const override;
+    void addSelection(int startOffset, int endOffset) override;
+    void removeSelection(int selectionIndex) override;
+    void setSelection(int selectionIndex, int startOffset, int endOffset) override;
+    int cursorPosition() const override;
+    void setCursorPosition(int position) override;
+    QString text(int startOffset, int endOffset) const override;
+    QString textBeforeOffset(int offset, QAccessible::TextBoundaryType boundaryType,
+                             int *startOffset, int *endOffset) const override;
+    QString textAfterOffset(int offset, QAccessible::TextBoundaryType boundaryType,
+                            int *startOffset, int *endOffset) const override;
+    QString textAtOffset(int offset, QAccessible::TextBoundaryType boundaryType,
+                         int *startOffset, int *endOffset) const override;
+    int characterCount() const override;
+    QRect characterRect(int offset) const override;
+    int offsetAtPoint(const QPoint &point) const override;
+    void scrollToSubstring(int startIndex, int endIndex) override;
+    QString attributes(int offset, int *startOffset, int *endOffset) const override;
+
+    // QAccessibleEditableTextInterface
+    void deleteText(int startOffset, int endOffset) override;
+    void insertText(int offset, const QString &text) override;
+    void replaceText(int startOffset, int endOffset, const QString &text) override;
+
+private:
+    QsciScintilla *sci() const;
+    long send(unsigned int message, unsigned long wParam = 0, long lParam = 0) const;
+    int clamp(int offset) const;
+};
