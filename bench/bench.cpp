@@ -7,6 +7,7 @@
 
 #include "app/form1.h"
 #include "document/documentcommands.h"
+#include "platform/largepages.h"
 #include "platform/textbox.h"
 #include "search/form2.h"
 #include "search/searchcommands.h"
@@ -133,6 +134,7 @@ struct Case
 
 int main(int argc, char *argv[])
 {
+    largepages::enable(argv);  // as the program does
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     const qint64 size = parseSize(argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("64M"));

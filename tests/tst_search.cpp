@@ -1,5 +1,6 @@
 #include "app/form1.h"
 #include "modalanswer.h"
+#include "platform/codepage.h"
 #include "platform/textbox.h"
 #include "platform/twips.h"
 #include "search/finder.h"
@@ -19,6 +20,7 @@ class TestSearch : public QObject
 private Q_SLOTS:
     void find_data();
     void find();
+    void findMatchesANaiveSearch();
     void replaceAllMatchesTheLoop();
 
     void dialog();
@@ -159,6 +161,33 @@ void TestSearch::find()
     QFETCH(bool, caseSensitive);
     QFETCH(qint64, found);
     QCOMPARE(finder::find(text, needle, start, caseSensitive), found);
+}
+
+// The fast paths (sixteen positions at a time, long needles) against a plain reading of the
+// rule, on texts long enough to reach them and alphabets small enough for many near-misses.
+void TestSearch::findMatchesANaiveSearch()
+{
+    const auto naive = [](const QByteArray &text, const QByteArray &needle, qint64 start, bool exact) {
+        if (text.isEmpty() || start > text.size())
+            return qint64(0);
+        const QByteArray t = exact ? text : codepage::toLower(text);
+        const QByteArray n = exact ? needle : codepage::toLower(needle);
+        const qint64 at = t.indexOf(n, std::max<qint64>(start, 1) - 1);
+        return at < 0 ? qint64(0) : at + 1;
+    };
+    QRandomGenerator random(7);
+    for (int round = 0; round < 20000; ++round) {
+        const QByteArray text = randomText(random, 300, "aAbB\xff\x9f-");
+        QByteArray needle = randomText(random, round % 10 == 0 ? 100 : 4, "aAbB\xff\x9f");
+        if (needle.isEmpty())
+            needle = "a";
+        const bool exact = random.bounded(2);
+        const qint64 start = random.bounded(int(text.size()) + 2);
+        QCOMPARE(finder::find(text, needle, start, exact), naive(text, needle, start, exact));
+    }
+    // A hit that ends on the text's last byte, past the last full block of sixteen.
+    const QByteArray tail = QByteArray(40, '-') + "xY";
+    QCOMPARE(finder::find(tail, "XY", 1, false), 41);
 }
 
 // Many generated cases over a small alphabet, so hits, overlaps and replacements that hold
