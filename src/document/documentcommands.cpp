@@ -108,8 +108,9 @@ void DocumentCommands::FileSaveAs_Click()
 // leaves part of a file in it.
 bool DocumentCommands::load(const QString &fileName)
 {
-    const filebytes::ReadResult read = filebytes::readAll(m_paths.resolve(fileName));
-    if (!read.bytes)
+    const filebytes::ReadResult read =
+        filebytes::readAll(m_paths.resolve(fileName), TextBox::capacity());
+    if (!read.bytes || !TextBox::canHold(*read.bytes))
         return false;
     m_editor.setText(*read.bytes);
     return true;

@@ -36,7 +36,7 @@ private:
 
 }
 
-ReadResult readAll(const QString &path)
+ReadResult readAll(const QString &path, qint64 maxSize)
 {
     if (path.isEmpty())
         return failure(QStringLiteral("no file name"));
@@ -52,6 +52,8 @@ ReadResult readAll(const QString &path)
         return failure(systemError());
     if (!S_ISREG(info.st_mode))
         return failure(QStringLiteral("not a regular file"));
+    if (info.st_size > maxSize)
+        return failure(QStringLiteral("too large"));
 
     QByteArray bytes;
     try {
@@ -78,6 +80,8 @@ ReadResult readAll(const QString &path)
         if (full)
             bytes.append(probe, n);
         filled += n;
+        if (filled > maxSize)
+            return failure(QStringLiteral("too large"));
     }
     bytes.truncate(filled);
     return ReadResult{std::move(bytes), QString()};

@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QString>
 
+#include <limits>
 #include <optional>
 
 namespace filebytes {
@@ -15,6 +16,8 @@ struct ReadResult
     QString error;
 };
 
-ReadResult readAll(const QString &path);
+// A file larger than `maxSize` is refused before anything is read, and one that grows past
+// it while it is read is refused too.
+ReadResult readAll(const QString &path, qint64 maxSize = std::numeric_limits<qint64>::max());
 
 }

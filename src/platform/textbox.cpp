@@ -8,12 +8,14 @@
 
 #include <QAccessible>
 #include <QApplication>
+#include <QFile>
 #include <QKeyEvent>
 #include <QMimeData>
 #include <QPalette>
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <cstring>
 
 class TextBox::Component : public QsciScintilla
 {
@@ -140,7 +142,54 @@ TextBox::TextBox(QWidget *parent)
     setForeColor(palette().color(QPalette::Text));
 }
 
+namespace {
+
+// The component lays a line out whole, measuring every character, whenever it paints, wraps
+// or moves the caret on it: about 2.5 MB a second here, so one 50 MB line took 20 s for each
+// paint. A line longer than LongestWrappedLine is shown without wrapping (each wrap costs a
+// layout more); a text with a line longer than LongestLine is not taken at all.
+constexpr qsizetype LongestWrappedLine = 256 * 1024;
+constexpr qsizetype LongestLine = 1024 * 1024;
+
+bool hasLineLongerThan(QByteArrayView bytes, qsizetype limit)
+{
+    const char *start = bytes.data();
+    const char *end = start + bytes.size();
+    while (end - start > limit) {
+        const auto *feed = static_cast<const char *>(std::memchr(start, '\n', size_t(end - start)));
+        if (!feed)
+            return true;
+        if (feed - start > limit)
+            return true;
+        start = feed + 1;
+    }
+    return false;
+}
+
+}
+
 TextBox::~TextBox() = default;
+
+bool TextBox::canHold(QByteArrayView bytes)
+{
+    return bytes.size() <= capacity() && !hasLineLongerThan(bytes, LongestLine);
+}
+
+qint64 TextBox::capacity()
+{
+    constexpr qint64 Largest = qint64(1) << 30;
+    QFile meminfo(QStringLiteral("/proc/meminfo"));
+    if (!meminfo.open(QIODevice::ReadOnly))
+        return Largest;
+    for (const QByteArray &line : meminfo.readAll().split('\n')) {
+        if (line.startsWith("MemAvailable:")) {
+            const qint64 kib = line.mid(13).trimmed().split(' ').value(0).toLongLong();
+            if (kib > 0)
+                return std::min(Largest, kib * 1024 / 3);
+        }
+    }
+    return Largest;
+}
 
 // The component's own buffer, gap closed; valid until the next change of the text.
 static const char *characters(const QsciScintilla &sci)
@@ -165,7 +214,6 @@ void TextBox::setText(const QByteArray &bytes)
     // Wrapping while the text goes in costs seconds on a few megabytes; wrapping afterwards is
     // lazy. Insert and delete notifications only feed the component's accessibility layer,
     // which counts characters from the start on each one.
-    const long wrap = sci.send(QsciScintillaBase::SCI_GETWRAPMODE);
     const long eventMask = sci.send(QsciScintillaBase::SCI_GETMODEVENTMASK);
     sci.send(QsciScintillaBase::SCI_SETWRAPMODE, QsciScintillaBase::SC_WRAP_NONE);
     sci.send(QsciScintillaBase::SCI_SETMODEVENTMASK, 0);
@@ -178,10 +226,21 @@ void TextBox::setText(const QByteArray &bytes)
     sci.send(QsciScintillaBase::SCI_EMPTYUNDOBUFFER);
     sci.send(QsciScintillaBase::SCI_SETUNDOCOLLECTION, 1);
     sci.send(QsciScintillaBase::SCI_SETMODEVENTMASK, static_cast<unsigned long>(eventMask));
-    sci.send(QsciScintillaBase::SCI_GOTOPOS, 0);
-    sci.send(QsciScintillaBase::SCI_SETWRAPMODE, static_cast<unsigned long>(wrap));
+    // The caret to the start without asking the component to bring it into view, which would
+    // lay out the first line.
+    sci.send(QsciScintillaBase::SCI_SETEMPTYSELECTION, 0);
+    sci.send(QsciScintillaBase::SCI_SETFIRSTVISIBLELINE, 0);
+    sci.send(QsciScintillaBase::SCI_SETXOFFSET, 0);
+    const bool wrap = !hasLineLongerThan(bytes, LongestWrappedLine);
+    sci.send(QsciScintillaBase::SCI_SETWRAPMODE,
+             wrap ? QsciScintillaBase::SC_WRAP_WORD : QsciScintillaBase::SC_WRAP_NONE);
     // Changing the wrap mode makes the component show its scroll bar only when needed.
     sci.setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+}
+
+bool TextBox::wraps() const
+{
+    return m_component->send(QsciScintillaBase::SCI_GETWRAPMODE) != QsciScintillaBase::SC_WRAP_NONE;
 }
 
 qint64 TextBox::length() const

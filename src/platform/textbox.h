@@ -18,11 +18,20 @@ public:
     explicit TextBox(QWidget *parent = nullptr);
     ~TextBox() override;
 
+    // The largest text it takes: 1 GiB, and no more than a third of the memory available now
+    // (a load needs about 2.6 times the file's size at its peak, measured on 320 MB).
+    static qint64 capacity();
+    // Whether a text is one the box can hold and show: not beyond its capacity, and no line
+    // over 1 MiB (each paint of such a line takes seconds).
+    static bool canHold(QByteArrayView bytes);
+
     QByteArray text() const;
     // The text without a copy; valid until the next change of the text.
     QByteArrayView bytes() const;
-    // Replaces the whole text as a load does: no undo step, the caret at the start.
+    // Replaces the whole text as a load does: no undo step, the caret at the start. Long lines
+    // wrap, unless the text holds a line of over 256 KiB (see wraps()).
     void setText(const QByteArray &bytes);
+    bool wraps() const;
     qint64 length() const;
 
     qint64 selStart() const;

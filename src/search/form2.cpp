@@ -13,6 +13,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include <limits>
+
 namespace {
 
 template <typename T>
@@ -53,6 +55,9 @@ Form2::Form2(Form1 &window)
                           QStringLiteral("Search for:"), 75, 135, 1320, 240);
     m_text2 = placed(new QLineEdit(this), "Text2", QStringLiteral("Replace with"),
                      1485, 510, 2130, 285);
+    // Any length: a text box's default limit of 32767 would cut a long text short unseen.
+    m_text1->setMaxLength(std::numeric_limits<int>::max());
+    m_text2->setMaxLength(std::numeric_limits<int>::max());
     label1->setBuddy(m_text1);
     label2->setBuddy(m_text2);
     m_findButton = addButton("FindButton", QStringLiteral("Search"), 4050, 105, 1230, 480);

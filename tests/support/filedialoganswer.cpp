@@ -40,13 +40,12 @@ FileDialogAnswer::FileDialogAnswer(const QString &fileName)
               buttons->button(QDialogButtonBox::Cancel)->click();
               return;
           }
-          // Typed as a user types, with the focus in the box: the dialog then lets go of the
-          // file it had selected in its list.
+          // Entered with the focus in the box, as a user types: the dialog then lets go of the
+          // file it had selected in its list. (Any characters, also a newline.)
           dialog->activateWindow();
           (void)QTest::qWaitForWindowActive(dialog);
           nameBox->setFocus();
-          nameBox->selectAll();
-          QTest::keyClicks(nameBox, fileName);
+          nameBox->setText(fileName);
           QTest::keyClick(nameBox, Qt::Key_Return);
       })
 {
