@@ -7,7 +7,7 @@ PROGRAM    := $(BUILD)/tansy-ini-editor
 
 PACKAGES := cmake g++ ninja-build pkg-config qt6-base-dev libqscintilla2-qt6-dev \
             qt6-webengine-dev libgl-dev fonts-dejavu-core xvfb xauth xclip imagemagick \
-            desktop-file-utils appstream dpkg-dev file
+            desktop-file-utils appstream dpkg-dev file clang-14 libclang-rt-14-dev
 
 SIZE       ?= 64M
 PREFIX     ?= /usr/local
@@ -16,7 +16,10 @@ RELEASE    := $(BUILD)/release
 ASAN       := $(BUILD)/asan
 SANITIZE   := -fsanitize=address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer
 
-.PHONY: all deps build run test check-asan bench screenshots install package clean
+FUZZ_SECONDS ?= 60
+FUZZ         := $(BUILD)/fuzz
+
+.PHONY: all deps build run test check-asan fuzz bench screenshots install package clean
 
 all: build
 
@@ -64,6 +67,21 @@ check-asan: deps
 	  ctest --output-on-failure -E 'packaging|tst_browser'
 	cd $(ASAN) && $(ASAN_ENV) ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:new_delete_type_mismatch=0 \
 	  ctest --output-on-failure -R tst_browser
+
+# Each fuzz target for FUZZ_SECONDS, from the seeds in fuzz/corpus; what it finds new is kept
+# in build/fuzz/corpus, and a failing input in build/fuzz.
+fuzz: deps
+	cmake -S fuzz -B $(FUZZ) -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	cmake --build $(FUZZ)
+	cd $(FUZZ) && for t in find replaceall numberlines casetables codepage; do \
+	  mkdir -p corpus/$$t; \
+	  if ./fuzz_$$t -max_total_time=$(FUZZ_SECONDS) -max_len=4096 -print_final_stats=1 \
+	       corpus/$$t $(CURDIR)/fuzz/corpus/$$t > $$t.log 2>&1; then \
+	    echo "fuzz_$$t: $$(grep -o 'Done [0-9]* runs' $$t.log), no failure"; \
+	  else \
+	    grep -E 'ERROR|SUMMARY|Test unit written' $$t.log; echo "fuzz_$$t FAILED, see $(FUZZ)/$$t.log"; exit 1; \
+	  fi; \
+	done
 
 # The benchmark builds the code in Release mode of its own and writes build/bench/results.json.
 bench: deps
