@@ -2,6 +2,7 @@
 
 #include "app/appinfo.h"
 #include "app/bannerlabel.h"
+#include "app/designcontrol.h"
 #include "browser/browsercommands.h"
 #include "document/documentcommands.h"
 #include "editing/editingcommands.h"
@@ -29,15 +30,8 @@ constexpr int ClientHeight = 5745;
 constexpr int WindowLeft = 200;
 constexpr int EditorMargin = 370;
 
-// Every control and menu item is found by its name, and by its caption through accessibility.
-template <typename T>
-T *named(T *object, const char *name, const QString &accessibleName)
-{
-    object->setObjectName(QLatin1String(name));
-    if constexpr (std::is_base_of_v<QWidget, T>)
-        object->setAccessibleName(accessibleName);
-    return object;
-}
+using designcontrol::named;
+using designcontrol::placed;
 
 QAction *addCommand(QMenu *menu, const char *name, const QString &caption)
 {
@@ -119,13 +113,11 @@ void Form1::createControls()
     m_command2 = addButton(frame1, "Command2", QStringLiteral("System.INI"), 1560, 240, 1215, 375);
     m_command1 = addButton(frame1, "Command1", QStringLiteral("Win.INI"), 240, 240, 1215, 375);
 
-    m_editor = named(new TextBox(client), "Editor", QStringLiteral("Editor"));
+    m_editor = placed(new TextBox(client), "Editor", QStringLiteral("Editor"), 120, 690, 8415, 4185);
     m_editor->inputWidget()->setAccessibleName(QStringLiteral("Editor"));
-    m_editor->setGeometry(twips::rect(120, 690, 8415, 4185));
 
     const QString banner = QStringLiteral("Tansy's INI Editor");
-    m_label1 = named(new BannerLabel(banner, client), "Label1", banner);
-    m_label1->setGeometry(twips::rect(2040, 120, 4215, 375));
+    m_label1 = placed(new BannerLabel(banner, client), "Label1", banner, 2040, 120, 4215, 375);
     QFont bannerFont(QStringLiteral("Lucida Fax"));
     bannerFont.setFamilies({QStringLiteral("Lucida Fax"), QStringLiteral("DejaVu Serif")});
     bannerFont.setStyleHint(QFont::Serif);
@@ -149,22 +141,22 @@ void Form1::createControls()
 QPushButton *Form1::addButton(QWidget *parent, const char *name, const QString &caption,
                               int left, int top, int width, int height)
 {
-    QPushButton *button = named(new QPushButton(caption, parent), name, caption);
+    QPushButton *button =
+        placed(new QPushButton(caption, parent), name, caption, left, top, width, height);
     button->setAutoDefault(false);
-    button->setGeometry(twips::rect(left, top, width, height));
     return button;
 }
 
 QGroupBox *Form1::addFrame(const char *name, const QString &caption,
                            int left, int top, int width, int height)
 {
-    QGroupBox *frame = named(new QGroupBox(caption, centralWidget()), name, caption);
+    QGroupBox *frame =
+        placed(new QGroupBox(caption, centralWidget()), name, caption, left, top, width, height);
     // The caption stands on the top edge of the frame, as the design's positions expect:
     // the buttons inside start 240 twips below that edge.
     frame->setStyleSheet(QStringLiteral(
         "QGroupBox { border: 1px solid palette(mid); margin-top: 0.5em; }"
         "QGroupBox::title { subcontrol-origin: margin; left: 6px; padding: 0 2px; }"));
-    frame->setGeometry(twips::rect(left, top, width, height));
     return frame;
 }
 

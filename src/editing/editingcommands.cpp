@@ -117,20 +117,20 @@ void EditingCommands::CustomFont_Click()
 
 void EditingCommands::CustomPage_Click()
 {
-    CommonDialog &dialog = *m_window.commonDialog();
-    try {
-        if (dialog.ShowColor())
-            m_window.editor()->setBackColor(CommonDialog::color(dialog.Color));
-    } catch (const CommonDialogCancel &) {
-    }
+    chooseColor(&TextBox::setBackColor);
 }
 
 void EditingCommands::CustomText_Click()
 {
+    chooseColor(&TextBox::setForeColor);
+}
+
+void EditingCommands::chooseColor(void (TextBox::*apply)(const QColor &))
+{
     CommonDialog &dialog = *m_window.commonDialog();
     try {
         if (dialog.ShowColor())
-            m_window.editor()->setForeColor(CommonDialog::color(dialog.Color));
+            (m_window.editor()->*apply)(CommonDialog::color(dialog.Color));
     } catch (const CommonDialogCancel &) {
     }
 }

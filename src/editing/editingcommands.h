@@ -3,6 +3,8 @@
 #include <QObject>
 
 class Form1;
+class QColor;
+class TextBox;
 
 // The Edit, Edit Text and Text Customization menus: clipboard, case, line numbers, font and
 // colours. Each handler reads the editor, calls a function that knows no widget, and writes
@@ -28,6 +30,7 @@ public Q_SLOTS:
 
 private:
     void convertSelection(const unsigned char *table);
+    void chooseColor(void (TextBox::*apply)(const QColor &));
 
     Form1 &m_window;
 };

@@ -1,6 +1,7 @@
 #include "help/frmabout.h"
 
 #include "app/appinfo.h"
+#include "app/designcontrol.h"
 #include "platform/codepage.h"
 #include "platform/dospaths.h"
 #include "platform/messagebox.h"
@@ -13,19 +14,12 @@
 
 namespace {
 
-template <typename T>
-T *placed(T *control, const char *name, int left, int top, int width, int height)
-{
-    control->setObjectName(QLatin1String(name));
-    control->setGeometry(twips::rect(left, top, width, height));
-    return control;
-}
+using designcontrol::placed;
 
 QLabel *blackLabel(QWidget *parent, const char *name, const QString &text, int left, int top,
                    int width, int height)
 {
-    QLabel *label = placed(new QLabel(text, parent), name, left, top, width, height);
-    label->setAccessibleName(text);
+    QLabel *label = placed(new QLabel(text, parent), name, text, left, top, width, height);
     QPalette black = label->palette();
     black.setColor(QPalette::WindowText, Qt::black);
     label->setPalette(black);
@@ -65,15 +59,13 @@ frmAbout::frmAbout(const DosPaths &paths, Registry &registry, ProgramStarter sta
     setWindowIcon(icon);
     setFixedSize(twips::toPixels(5730), twips::toPixels(3555));
 
-    auto *cmdOK = placed(new QPushButton(QStringLiteral("OK"), this), "cmdOK", 4245, 2625, 1260, 345);
-    cmdOK->setAccessibleName(QStringLiteral("OK"));
-    auto *picIcon = placed(new QLabel(this), "picIcon", 240, 240, 540, 540);
+    auto *cmdOK = placed(new QPushButton(QStringLiteral("OK"), this), "cmdOK", QStringLiteral("OK"),
+                         4245, 2625, 1260, 345);
+    auto *picIcon = placed(new QLabel(this), "picIcon", QStringLiteral("picIcon"), 240, 240, 540, 540);
     picIcon->setPixmap(icon.pixmap(32, 32));
     picIcon->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    picIcon->setAccessibleName(QStringLiteral("picIcon"));
     auto *cmdSysInfo = placed(new QPushButton(QStringLiteral("&System Info..."), this),
-                              "cmdSysInfo", 4260, 3075, 1245, 345);
-    cmdSysInfo->setAccessibleName(QStringLiteral("System Info..."));
+                              "cmdSysInfo", QStringLiteral("System Info..."), 4260, 3075, 1245, 345);
     auto *description = blackLabel(this, "lblDescription", QString::fromLatin1(Description),
                                    1050, 1125, 3885, 1170);
     description->setWordWrap(true);
@@ -82,7 +74,7 @@ frmAbout::frmAbout(const DosPaths &paths, Registry &registry, ProgramStarter sta
     m_lblTitle = blackLabel(this, "lblTitle", QStringLiteral("Application Title"),
                             1050, 240, 3885, 480);
     m_lblVersion = placed(new QLabel(QStringLiteral("Version"), this), "lblVersion",
-                          1050, 780, 3885, 225);
+                          QStringLiteral("Version"), 1050, 780, 3885, 225);
     ruleLine(this, 90, 2445, 5654, 1, QColor(0x80, 0x80, 0x80));
     ruleLine(this, 105, 2460, 5654, 2, Qt::white);
 

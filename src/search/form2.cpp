@@ -1,6 +1,7 @@
 #include "search/form2.h"
 
 #include "app/appinfo.h"
+#include "app/designcontrol.h"
 #include "app/form1.h"
 #include "platform/codepage.h"
 #include "platform/messagebox.h"
@@ -15,19 +16,7 @@
 
 #include <limits>
 
-namespace {
-
-template <typename T>
-T *placed(T *control, const char *name, const QString &caption, int left, int top, int width,
-          int height)
-{
-    control->setObjectName(QLatin1String(name));
-    control->setAccessibleName(caption);
-    control->setGeometry(twips::rect(left, top, width, height));
-    return control;
-}
-
-}
+using designcontrol::placed;
 
 Form2::Form2(Form1 &window)
     : QDialog(nullptr, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint

@@ -1,0 +1,32 @@
+#pragma once
+
+#include "platform/twips.h"
+
+#include <QString>
+#include <QWidget>
+
+#include <type_traits>
+
+// Controls of the program's windows are found by their names, and by their captions through
+// accessibility; those with a design position get it converted from twips.
+namespace designcontrol {
+
+template <typename T>
+T *named(T *object, const char *name, const QString &accessibleName)
+{
+    object->setObjectName(QLatin1String(name));
+    if constexpr (std::is_base_of_v<QWidget, T>)
+        object->setAccessibleName(accessibleName);
+    return object;
+}
+
+template <typename T>
+T *placed(T *control, const char *name, const QString &accessibleName, int left, int top,
+          int width, int height)
+{
+    named(control, name, accessibleName);
+    control->setGeometry(twips::rect(left, top, width, height));
+    return control;
+}
+
+}
