@@ -2,6 +2,7 @@
 
 #include "app/appinfo.h"
 #include "app/designcontrol.h"
+#include "help/keyvalue.h"
 #include "platform/codepage.h"
 #include "platform/dospaths.h"
 #include "platform/messagebox.h"
@@ -153,25 +154,11 @@ bool frmAbout::GetKeyValue(quint32 KeyRoot, const QString &KeyName, const QStrin
                                     size) != Registry::ERROR_SUCCESS)
         return failed();
 
-    if (size == 0) {
+    try {
+        keyValueText(type, QByteArrayView(buffer.constData(), size), KeyVal);
+    } catch (const RegistryValueEmpty &) {
         m_registry.RegCloseKey(key);
-        throw RegistryValueEmpty();
-    }
-    const QByteArray kept = buffer.left(buffer.at(size - 1) == '\0' ? size - 1 : size);
-
-    switch (type) {
-    case Registry::REG_SZ:
-        KeyVal = codepage::toUnicode(kept);
-        break;
-    case Registry::REG_DWORD: {
-        QString hex = QStringLiteral("&h");
-        for (qsizetype i = kept.size() - 1; i >= 0; --i)
-            hex += QStringLiteral("%1").arg(uchar(kept.at(i)), 2, 16, QLatin1Char('0')).toUpper();
-        KeyVal = hex;
-        break;
-    }
-    default:
-        break;
+        throw;
     }
     m_registry.RegCloseKey(key);
     return true;

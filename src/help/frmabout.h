@@ -39,8 +39,3 @@ private:
     QLabel *m_lblTitle;
     QLabel *m_lblVersion;
 };
-
-// A registry value of size 0: it has no last character to trim.
-struct RegistryValueEmpty
-{
-};
