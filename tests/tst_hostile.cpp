@@ -14,6 +14,7 @@
 #include <QRandomGenerator>
 #include <QTest>
 
+#include <cstdio>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -35,6 +36,7 @@ private Q_SLOTS:
     void fileRemovedBetweenDialogAndRead();
     void targetBecomesAFolderBetweenDialogAndWrite();
     void nameWithANewline();
+    void nameThatIsNotUtf8();
     void searchTextOfOneMegabyte();
     void killedWhileSaving();
 };
@@ -246,6 +248,27 @@ void TestHostile::nameWithANewline()
     trigger(form, "FileOpen");
     QCOMPARE(form.editor()->text(), QByteArray("[x]\r\n"));
     QCOMPARE(form.documents()->currentFileName(), file);
+}
+
+// Qt reads file names as UTF-8 and leaves out of its listings a name that is not: such a file
+// is not offered, nothing fails, and the files beside it open as usual.
+void TestHostile::nameThatIsNotUtf8()
+{
+    TempDrive drive;
+    const QByteArray bad = QFile::encodeName(drive.root()) + "/bad\xff\xfe.ini";
+    FILE *file = std::fopen(bad.constData(), "wb");
+    QVERIFY(file);
+    std::fputs("[bad]\r\n", file);
+    std::fclose(file);
+    drive.write("good.ini", "[good]\r\n");
+
+    Form1 form(drive.root());
+    form.commonDialog()->FileName = drive.path("none.ini");
+    FileDialogAnswer dialog(drive.path("good.ini"));
+    trigger(form, "FileOpen");
+    QVERIFY(dialog.answered());
+    QCOMPARE(dialog.seen().listed, QStringList{"good.ini"});
+    QCOMPARE(form.editor()->text(), QByteArray("[good]\r\n"));
 }
 
 // The search and replacement boxes take any length: nothing is cut short unseen.
