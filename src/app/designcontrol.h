@@ -5,6 +5,7 @@
 #include <QString>
 #include <QWidget>
 
+#include <initializer_list>
 #include <type_traits>
 
 // Controls of the program's windows are found by their names, and by their captions through
@@ -27,6 +28,17 @@ T *placed(T *control, const char *name, const QString &accessibleName, int left,
     named(control, name, accessibleName);
     control->setGeometry(twips::rect(left, top, width, height));
     return control;
+}
+
+// The Tab key visits the widgets in this order.
+inline void tabOrder(std::initializer_list<QWidget *> widgets)
+{
+    QWidget *previous = nullptr;
+    for (QWidget *widget : widgets) {
+        if (previous)
+            QWidget::setTabOrder(previous, widget);
+        previous = widget;
+    }
 }
 
 }

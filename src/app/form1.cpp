@@ -223,12 +223,8 @@ void Form1::createMenus()
 
 void Form1::createTabOrder()
 {
-    QWidget::setTabOrder(m_editor, m_command1);
-    QWidget::setTabOrder(m_command1, m_command2);
-    QWidget::setTabOrder(m_command2, m_command3);
-    QWidget::setTabOrder(m_command3, m_command5);
-    QWidget::setTabOrder(m_command5, m_command7);
-    QWidget::setTabOrder(m_command7, m_command4);
+    designcontrol::tabOrder(
+        {m_editor, m_command1, m_command2, m_command3, m_command5, m_command7, m_command4});
 }
 
 void Form1::resizeEvent(QResizeEvent *event)

@@ -61,13 +61,8 @@ Form2::Form2(Form1 &window)
     m_findButton->setDefault(true);
     setReplaceEnabled(false);
 
-    QWidget::setTabOrder(m_text1, m_text2);
-    QWidget::setTabOrder(m_text2, m_findButton);
-    QWidget::setTabOrder(m_findButton, m_findNextButton);
-    QWidget::setTabOrder(m_findNextButton, m_replaceButton);
-    QWidget::setTabOrder(m_replaceButton, m_replaceAllButton);
-    QWidget::setTabOrder(m_replaceAllButton, m_command5);
-    QWidget::setTabOrder(m_command5, m_check1);
+    designcontrol::tabOrder({m_text1, m_text2, m_findButton, m_findNextButton, m_replaceButton,
+                             m_replaceAllButton, m_command5, m_check1});
     m_text1->setFocus();
 
     connect(m_findButton, &QPushButton::clicked, this, &Form2::FindButton_Click);
