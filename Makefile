@@ -73,9 +73,10 @@ check-asan: deps
 fuzz: deps
 	cmake -S fuzz -B $(FUZZ) -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo
 	cmake --build $(FUZZ)
-	cd $(FUZZ) && for t in find replaceall numberlines casetables codepage keyvalue; do \
+	cd $(FUZZ) && for t in find replaceall numberlines casetables codepage keyvalue helpfile; do \
 	  mkdir -p corpus/$$t; \
-	  if ./fuzz_$$t -max_total_time=$(FUZZ_SECONDS) -max_len=4096 -print_final_stats=1 \
+	  if LSAN_OPTIONS=suppressions=$(CURDIR)/tests/sanitizers/lsan.supp:print_suppressions=0 \
+	     ./fuzz_$$t -max_total_time=$(FUZZ_SECONDS) -max_len=4096 -print_final_stats=1 \
 	       corpus/$$t $(CURDIR)/fuzz/corpus/$$t > $$t.log 2>&1; then \
 	    echo "fuzz_$$t: $$(grep -o 'Done [0-9]* runs' $$t.log), no failure"; \
 	  else \

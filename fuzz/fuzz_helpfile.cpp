@@ -1,0 +1,44 @@
+// The help viewer reading any bytes as a help file: it shows the file (as best the browser can),
+// takes it for the file shown, and a second force-file of it changes nothing.
+#include "platform/helpviewer.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <QTextBrowser>
+
+#include <cstdlib>
+
+namespace {
+QApplication *app = nullptr;
+QTemporaryDir *folder = nullptr;
+}
+
+extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    app = new QApplication(*argc, *argv);
+    folder = new QTemporaryDir;
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+{
+    const QString path = folder->filePath(QStringLiteral("Zeruradu.hlp"));
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(reinterpret_cast<const char *>(data), qint64(size)) != qint64(size))
+        std::abort();
+    file.close();
+
+    HelpViewer viewer({});
+    viewer.show(path, HelpViewer::ForceFile);
+    if (viewer.currentFile() != QFileInfo(path).canonicalFilePath())
+        std::abort();
+    auto *topic = viewer.findChild<QTextBrowser *>(QStringLiteral("Topic"));
+    const QUrl shown = topic->source();
+    viewer.show(path, HelpViewer::ForceFile);
+    if (topic->source() != shown)
+        std::abort();
+    return 0;
+}
