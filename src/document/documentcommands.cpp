@@ -60,15 +60,9 @@ void DocumentCommands::FileNew_Click()
 
 void DocumentCommands::FileOpen_Click()
 {
-    m_dialog.CancelError = true;
-    m_dialog.Flags = CommonDialog::FileMustExist;
-    m_dialog.DefaultExt = QStringLiteral("TXT");
-    m_dialog.Filter = QStringLiteral("INI Files|*.INI|All files|*.*");
-    try {
-        m_dialog.ShowOpen();
-    } catch (const CommonDialogCancel &) {
+    if (!chooseFile(CommonDialog::FileMustExist, "INI Files|*.INI|All files|*.*",
+                    &CommonDialog::ShowOpen))
         return;
-    }
     if (!load(m_dialog.FileName)) {
         fail(QString::fromLatin1(OpenFailure), m_dialog.FileName);
         return;
@@ -88,20 +82,30 @@ void DocumentCommands::FileSave_Click()
 
 void DocumentCommands::FileSaveAs_Click()
 {
-    m_dialog.CancelError = true;
-    m_dialog.Flags = CommonDialog::OverwritePrompt;
-    m_dialog.DefaultExt = QStringLiteral("TXT");
-    m_dialog.Filter = QStringLiteral("Text files|*.TXT|All files|*.*");
-    try {
-        m_dialog.ShowSave();
-    } catch (const CommonDialogCancel &) {
+    if (!chooseFile(CommonDialog::OverwritePrompt, "Text files|*.TXT|All files|*.*",
+                    &CommonDialog::ShowSave))
         return;
-    }
     if (!save(m_dialog.FileName)) {
         fail(QString::fromLatin1(SaveFailure), m_dialog.FileName);
         return;
     }
     m_currentFileName = m_dialog.FileName;
+}
+
+// Sets up the common dialog in the order the file commands always have (cancel reporting,
+// flags, default extension, filter; never the file name) and shows it. False on a cancel.
+bool DocumentCommands::chooseFile(quint32 flags, const char *filter, bool (CommonDialog::*show)())
+{
+    m_dialog.CancelError = true;
+    m_dialog.Flags = flags;
+    m_dialog.DefaultExt = QStringLiteral("TXT");
+    m_dialog.Filter = QString::fromLatin1(filter);
+    try {
+        (m_dialog.*show)();
+    } catch (const CommonDialogCancel &) {
+        return false;
+    }
+    return true;
 }
 
 // The editor is written only once the whole file is in memory, so a failing load never

@@ -31,6 +31,7 @@ public Q_SLOTS:
 
 private:
     void quickLoad(const QString &path, const QString &failureText);
+    bool chooseFile(quint32 flags, const char *filter, bool (CommonDialog::*show)());
     bool load(const QString &fileName);
     bool save(const QString &fileName);
     void fail(const QString &text, const QString &fileName);
