@@ -33,6 +33,8 @@ private Q_SLOTS:
     void caseCommands_data();
     void caseCommands();
     void numberLinesCommand();
+    void undoKeys_data();
+    void undoKeys();
     void font();
     void fontCancelled();
     void colours_data();
@@ -306,6 +308,48 @@ void TestEditing::numberLinesCommand()
     QCOMPARE(editor.text(), QByteArray("001  001  a\r\n002  002  b\r\n"));
     editor.undo();
     QCOMPARE(editor.text(), QByteArray("001  a\r\n002  b\r\n"));
+}
+
+// The undo keys reach the editor's own undo and redo, which pause wrapping around a change of
+// thousands of lines; the text and the wrapping are as before the change.
+void TestEditing::undoKeys_data()
+{
+    QTest::addColumn<QKeyCombination>("undo");
+    QTest::addColumn<QKeyCombination>("redo");
+    QTest::newRow("Ctrl+Z, Ctrl+Y") << QKeyCombination(Qt::ControlModifier, Qt::Key_Z)
+                                    << QKeyCombination(Qt::ControlModifier, Qt::Key_Y);
+    QTest::newRow("Alt+Backspace, Ctrl+Shift+Z")
+        << QKeyCombination(Qt::AltModifier, Qt::Key_Backspace)
+        << QKeyCombination(Qt::ControlModifier | Qt::ShiftModifier, Qt::Key_Z);
+    QTest::newRow("Ctrl+Z, Alt+Shift+Backspace")
+        << QKeyCombination(Qt::ControlModifier, Qt::Key_Z)
+        << QKeyCombination(Qt::AltModifier | Qt::ShiftModifier, Qt::Key_Backspace);
+}
+
+void TestEditing::undoKeys()
+{
+    QFETCH(QKeyCombination, undo);
+    QFETCH(QKeyCombination, redo);
+
+    Form1 form;
+    TextBox &editor = *form.editor();
+    QByteArray text;
+    for (int i = 0; i < 5000; ++i)
+        text += "key" + QByteArray::number(i) + "=value\r\n";
+    editor.setText(text);
+    trigger(form, "ProcessNumber");
+    const QByteArray numbered = editor.text();
+    QVERIFY(numbered != text);
+    QWidget *input = editor.inputWidget();
+
+    QTest::keyClick(input, undo.key(), undo.keyboardModifiers());
+    QCOMPARE(editor.text(), text);
+    QVERIFY(editor.wraps());
+    QTest::keyClick(input, redo.key(), redo.keyboardModifiers());
+    QCOMPARE(editor.text(), numbered);
+    QVERIFY(editor.wraps());
+    QTest::keyClick(input, undo.key(), undo.keyboardModifiers());
+    QCOMPARE(editor.text(), text);
 }
 
 void TestEditing::font()
