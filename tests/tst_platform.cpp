@@ -5,6 +5,8 @@
 #include "platform/twips.h"
 #include "tempdrive.h"
 
+#include <QFileInfo>
+#include <QProcess>
 #include <QTest>
 
 class TestPlatform : public QObject
@@ -21,6 +23,7 @@ private Q_SLOTS:
     void textBoxSelection_data();
     void textBoxSelection();
     void readAllRefusesWhatIsNotAFile();
+    void restartKeepsTheProgramName();
 };
 
 void TestPlatform::dosPaths_data()
@@ -130,6 +133,29 @@ void TestPlatform::readAllRefusesWhatIsNotAFile()
     QVERIFY(!filebytes::readAll(drive.path("missing")).bytes);
     QVERIFY(!filebytes::readAll(QString()).bytes);
     QVERIFY(!filebytes::readAll(QStringLiteral("/dev/zero")).bytes);
+}
+
+// The program starts itself again once for large pages; it must still be itself by name.
+void TestPlatform::restartKeepsTheProgramName()
+{
+    QProcess program;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.remove(QStringLiteral("GLIBC_TUNABLES"));
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    program.setProcessEnvironment(environment);
+    program.start(QStringLiteral(TANSY_PROGRAM), {});
+    QVERIFY(program.waitForStarted());
+    const QString proc = QStringLiteral("/proc/%1/").arg(program.processId());
+    const auto restarted = [&proc] {
+        QFile environ(proc + QStringLiteral("environ"));
+        return environ.open(QIODevice::ReadOnly) && environ.readAll().contains("glibc.malloc.hugetlb");
+    };
+    QTRY_VERIFY_WITH_TIMEOUT(restarted(), 10000);
+    QFile comm(proc + QStringLiteral("comm"));
+    QVERIFY(comm.open(QIODevice::ReadOnly));
+    QCOMPARE(comm.readAll().trimmed(), QFileInfo(QStringLiteral(TANSY_PROGRAM)).fileName().left(15).toLocal8Bit());
+    program.kill();
+    program.waitForFinished();
 }
 
 QTEST_MAIN(TestPlatform)
