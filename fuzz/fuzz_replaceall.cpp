@@ -1,4 +1,4 @@
-// Replace All's one pass against the literal loop of selections it stands for.
+// Replace All's one pass, in parts, against the literal loop of selections it stands for.
 #include "fuzzinput.h"
 #include "search/finder.h"
 
@@ -9,6 +9,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     FuzzInput input(data, size);
     const bool exact = input.number() & 1;
     const qint64 found = input.number();
+    const qsizetype partSize = 1 + input.number() % 16;  // parts cut often, as on a large text
     const QByteArray needle = input.text();
     const QByteArray with = input.text();
     const QByteArray text = input.text();
@@ -23,7 +24,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         at = finder::find(loop, needle, at + with.size() + 1, exact);
     }
 
-    const finder::ReplaceAll plan = finder::replaceAll(text, needle, with, found + 1, exact);
+    const finder::ReplaceAll plan = finder::replaceAll(text, needle, with, found + 1, exact, partSize);
     QByteArray fast = text;
     if (plan.count > 0)
         fast.replace(plan.from, plan.to - plan.from, plan.replacement);

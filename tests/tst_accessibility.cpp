@@ -59,7 +59,7 @@ void TestAccessibility::caretAndSelection()
     int start = 0;
     int end = 0;
     m_text->selection(0, &start, &end);
-    QCOMPARE(QPair(start, end), QPair(1, 4));
+    QCOMPARE(qMakePair(start, end), qMakePair(1, 4));
     QCOMPARE(m_text->selectionCount(), 1);
 
     m_text->setCursorPosition(6);

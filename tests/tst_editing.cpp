@@ -33,6 +33,8 @@ private Q_SLOTS:
     void caseCommands_data();
     void caseCommands();
     void numberLinesCommand();
+    void largeTextInParts_data();
+    void largeTextInParts();
     void undoKeys_data();
     void undoKeys();
     void font();
@@ -308,6 +310,46 @@ void TestEditing::numberLinesCommand()
     QCOMPARE(editor.text(), QByteArray("001  001  a\r\n002  002  b\r\n"));
     editor.undo();
     QCOMPARE(editor.text(), QByteArray("001  a\r\n002  b\r\n"));
+}
+
+// Megabytes are changed a part at a time: lines of every length, one longer than a part, lone
+// CRs and no line end at the end come out as the whole would, as one undo step.
+void TestEditing::largeTextInParts_data()
+{
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<bool>("selectAll");
+    QTest::newRow("Number Lines") << "ProcessNumber" << false;
+    QTest::newRow("Upper Case") << "ProcessUpper" << true;
+    QTest::newRow("Lower Case") << "ProcessLower" << true;
+}
+
+void TestEditing::largeTextInParts()
+{
+    QFETCH(QString, command);
+    QFETCH(bool, selectAll);
+
+    QByteArray text = "[Windows]\r\n";
+    for (int i = 0; text.size() < 2 * (1 << 20); ++i)
+        text += "Load=" + QByteArray(i % 300, char('a' + i % 26)) + (i % 5 ? "\r\n" : "\r");
+    text += QByteArray(TextBox::PartSize + 100, 'Q') + "\n";
+    for (int i = 0; i < 20000; ++i)
+        text += "caf\xe9 \xc9t\xe9=" + QByteArray::number(i) + "\r\n";
+    text += "no line end";
+    const QByteArray expected = command == QLatin1String("ProcessNumber") ? ::numberLines(text)
+        : command == QLatin1String("ProcessUpper")                        ? codepage::toUpper(text)
+                                                                          : codepage::toLower(text);
+
+    Form1 form;
+    TextBox &editor = *form.editor();
+    editor.setText(text);
+    if (selectAll)
+        editor.setSelection(0, text.size());
+    trigger(form, qPrintable(command));
+    QVERIFY(editor.text() == expected);
+    QCOMPARE(editor.selStart(), 0);
+    QCOMPARE(editor.selLength(), selectAll ? text.size() : 0);
+    editor.undo();
+    QVERIFY(editor.text() == text);
 }
 
 // The undo keys reach the editor's own undo and redo, which pause wrapping around a change of

@@ -23,6 +23,8 @@ private Q_SLOTS:
     void textBoxSelection_data();
     void textBoxSelection();
     void readAllRefusesWhatIsNotAFile();
+    void longLines_data();
+    void longLines();
     void restartKeepsTheProgramName();
 };
 
@@ -133,6 +135,38 @@ void TestPlatform::readAllRefusesWhatIsNotAFile()
     QVERIFY(!filebytes::readAll(drive.path("missing")).bytes);
     QVERIFY(!filebytes::readAll(QString()).bytes);
     QVERIFY(!filebytes::readAll(QStringLiteral("/dev/zero")).bytes);
+}
+
+// The limits on a line's length, at their edges: a line is what lies between line feeds.
+void TestPlatform::longLines_data()
+{
+    constexpr qsizetype Shown = 1 << 20;     // the longest line the box takes
+    constexpr qsizetype Wrapped = 256 << 10; // the longest line it wraps
+    const QByteArray shortLines = QByteArray("key=value\r\n").repeated(50000);
+    QTest::addColumn<QByteArray>("text");
+    QTest::addColumn<bool>("held");
+    QTest::addColumn<bool>("wrapped");
+    QTest::newRow("short lines") << shortLines << true << true;
+    QTest::newRow("wrap limit, first") << QByteArray(Wrapped, 'x') + "\n" + shortLines << true << true;
+    QTest::newRow("wrap limit + 1, first") << QByteArray(Wrapped + 1, 'x') + "\n" + shortLines << true << false;
+    QTest::newRow("wrap limit + 1, CR LF") << QByteArray(Wrapped, 'x') + "\r\n" + shortLines << true << false;
+    QTest::newRow("wrap limit, last, no feed") << shortLines + QByteArray(Wrapped, 'x') << true << true;
+    QTest::newRow("wrap limit + 1, last, no feed") << shortLines + QByteArray(Wrapped + 1, 'x') << true << false;
+    QTest::newRow("limit, between") << shortLines + QByteArray(Shown, 'x') + "\n" + shortLines << true << false;
+    QTest::newRow("limit + 1, between") << shortLines + QByteArray(Shown + 1, 'x') + "\n" + shortLines << false << false;
+    QTest::newRow("limit + 1, last") << shortLines + QByteArray(Shown + 1, 'x') << false << false;
+    QTest::newRow("limit + 1, only CRs") << QByteArray("a\r").repeated(Shown / 2 + 1) << false << false;
+}
+
+void TestPlatform::longLines()
+{
+    QFETCH(QByteArray, text);
+    QFETCH(bool, held);
+    QFETCH(bool, wrapped);
+    QCOMPARE(TextBox::canHold(text), held);
+    TextBox box;
+    box.setText(text);
+    QCOMPARE(box.wraps(), wrapped);
 }
 
 // The program starts itself again once for large pages; it must still be itself by name.

@@ -172,7 +172,8 @@ void TestQuickLoad::fails()
     QCOMPARE(form.commonDialog()->Flags, quint32(4096));
 }
 
-// Unsaved edits stay when a load fails, and go without a question when one succeeds.
+// Unsaved edits stay when a load fails, with their undo steps when the file was not there,
+// and go without a question when a load succeeds.
 void TestQuickLoad::failureKeepsEdits()
 {
     TempDrive drive;
@@ -185,6 +186,7 @@ void TestQuickLoad::failureKeepsEdits()
         QVERIFY(box.answered());
     }
     QCOMPARE(form.editor()->text(), QByteArray("my edits"));
+    QVERIFY(form.editor()->isUndoAvailable());
 
     drive.write("windows/progman.ini", "[Groups]\r\n");
     click(form, "Command3");

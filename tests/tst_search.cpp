@@ -37,6 +37,8 @@ private Q_SLOTS:
     void replaceAll_data();
     void replaceAll();
     void replaceAllIsOneUndoStep();
+    void replaceAllOnALargeText_data();
+    void replaceAllOnALargeText();
     void emptyDocument();
     void quitKeepsState();
     void beyond32767();
@@ -191,7 +193,8 @@ void TestSearch::findMatchesANaiveSearch()
 }
 
 // Many generated cases over a small alphabet, so hits, overlaps and replacements that hold
-// the search text are common: the one pass gives the loop's text and caret every time.
+// the search text are common: the one pass, in parts, gives the loop's text and caret every
+// time.
 void TestSearch::replaceAllMatchesTheLoop()
 {
     QRandomGenerator random(20261207);
@@ -203,6 +206,8 @@ void TestSearch::replaceAllMatchesTheLoop()
         const qint64 selStart = random.bounded(int(text.size()) + 1);
         const qint64 selLength = random.bounded(int(text.size() - selStart) + 1);
         const qint64 found = random.bounded(int(text.size()) + 3);
+        // Parts of a few bytes, so that hits and windows meet part ends as on a large text.
+        const qsizetype partSize = 1 + random.bounded(6);
 
         const LoopResult expected =
             replaceAllByLoop(text, selStart, selLength, needle, with, found, caseSensitive);
@@ -210,7 +215,7 @@ void TestSearch::replaceAllMatchesTheLoop()
         QByteArray afterStep1 = text;
         afterStep1.replace(selStart, selLength, with);
         const finder::ReplaceAll plan =
-            finder::replaceAll(afterStep1, needle, with, found + 1, caseSensitive);
+            finder::replaceAll(afterStep1, needle, with, found + 1, caseSensitive, partSize);
         QByteArray actual = afterStep1;
         qint64 caret = selStart + with.size();
         if (plan.count > 0) {
@@ -219,7 +224,8 @@ void TestSearch::replaceAllMatchesTheLoop()
         }
         const QByteArray row = "text '" + text + "' needle '" + needle + "' with '" + with
             + "' sel " + QByteArray::number(selStart) + "+" + QByteArray::number(selLength)
-            + " found " + QByteArray::number(found) + (caseSensitive ? " exact" : " folded");
+            + " found " + QByteArray::number(found) + (caseSensitive ? " exact" : " folded")
+            + " parts of " + QByteArray::number(partSize);
         QVERIFY2(actual == expected.text, row.constData());
         QVERIFY2(caret == expected.caret, row.constData());
     }
@@ -463,6 +469,51 @@ void TestSearch::replaceAllIsOneUndoStep()
     QCOMPARE(w.form.editor()->text(), QByteArray("--a-b-c"));
     w.form.editor()->undo();
     QCOMPARE(w.form.editor()->text(), QByteArray("abc"));
+}
+
+// Megabytes of hits, applied to the editor a part at a time: the text is the same as if the
+// whole were replaced at once, the caret ends after the last replacement, and one undo
+// brings the text back.
+void TestSearch::replaceAllOnALargeText_data()
+{
+    QTest::addColumn<QString>("search");
+    QTest::addColumn<bool>("exact");
+    QTest::addColumn<QString>("with");
+    QTest::addColumn<QByteArray>("expectedHit");
+
+    QTest::newRow("longer") << "value" << true << "VALUE-" << QByteArray("VALUE-");
+    QTest::newRow("shorter, any case") << "VALUE" << false << "v" << QByteArray("v");
+    QTest::newRow("deleted") << "value" << true << "" << QByteArray();
+}
+
+void TestSearch::replaceAllOnALargeText()
+{
+    QFETCH(QString, search);
+    QFETCH(bool, exact);
+    QFETCH(QString, with);
+    QFETCH(QByteArray, expectedHit);
+
+    QByteArray text = "[head]\r\n";
+    for (int i = 0; text.size() < 3 * (1 << 20); ++i)
+        text += "Key" + QByteArray::number(i) + "=value" + QByteArray(i % 7, 'x') + "\r\n";
+    text += "tail";
+    QByteArray expected = text;
+    expected.replace("value", expectedHit);
+
+    SearchWindow w(text);
+    w.type("Text1", search);
+    w.dialog->findChild<QCheckBox *>("Check1")->setChecked(exact);
+    w.click("FindButton");
+    w.type("Text2", with);
+    QCOMPARE(w.clickExpectingMessage("ReplaceAllButton"), QStringLiteral("Done replacing"));
+    TextBox &editor = *w.form.editor();
+    QVERIFY(editor.text() == expected);
+    const qint64 hits = text.count("value");
+    const qint64 grown = expectedHit.size() - 5;
+    QCOMPARE(editor.selStart(), text.lastIndexOf("value") + (hits - 1) * grown + expectedHit.size());
+    QCOMPARE(editor.selLength(), 0);
+    editor.undo();
+    QVERIFY(editor.text() == text);
 }
 
 void TestSearch::emptyDocument()

@@ -1,13 +1,13 @@
 #include "app/appinfo.h"
 #include "app/form1.h"
-#include "platform/largepages.h"
+#include "platform/allocator.h"
 #include "platform/webbrowser.h"
 
 #include <QApplication>
 
 int main(int argc, char *argv[])
 {
-    largepages::enable(argv);
+    allocator::setUp(argv);
     WebBrowser::prepareProcess();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("tansy-ini-editor"));

@@ -109,11 +109,14 @@ bool DocumentCommands::chooseFile(quint32 flags, const char *filter, bool (Commo
 }
 
 // The editor is written only once the whole file is in memory, so a failing load never
-// leaves part of a file in it.
+// leaves part of a file in it. The old text's undo history goes as soon as the file has been
+// opened and found to be one the editor may take: the history of a whole-text change and the
+// new file (on 64 MiB, 150 MB and 64 MB) are then never in memory together. A load that fails
+// after that (a read error, a line too long) keeps the text, without its undo steps.
 bool DocumentCommands::load(const QString &fileName)
 {
-    const filebytes::ReadResult read =
-        filebytes::readAll(m_paths.resolve(fileName), TextBox::capacity());
+    const filebytes::ReadResult read = filebytes::readAll(
+        m_paths.resolve(fileName), TextBox::capacity(), [this] { m_editor.forgetUndo(); });
     if (!read.bytes || !TextBox::canHold(*read.bytes))
         return false;
     m_editor.setText(*read.bytes);

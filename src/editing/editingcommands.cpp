@@ -10,6 +10,9 @@
 #include <QColor>
 #include <QFont>
 
+#include <algorithm>
+#include <cstring>
+
 namespace {
 
 // The platform's font dialog flags: list screen and printer fonts, no effects.
@@ -76,23 +79,43 @@ void EditingCommands::convertSelection(const unsigned char *table)
     if (first == last)
         return;
 
-    QByteArray changed(selected.sliced(first, last - first).toByteArray());
-    for (char &c : changed)
-        c = char(table[static_cast<unsigned char>(c)]);
     {
         const UndoStep step(editor);
-        editor.setSelection(start + first, last - first);
-        editor.replaceSelection(changed);
+        editor.rewrite(start + first, start + last, [table](QByteArrayView rest, QByteArray &into) {
+            const qsizetype taken = std::min(rest.size(), TextBox::PartSize);
+            into.resize(taken);
+            const auto *old = reinterpret_cast<const unsigned char *>(rest.data());
+            for (qsizetype i = 0; i < taken; ++i)
+                into[i] = char(table[old[i]]);
+            return taken;
+        });
     }
     editor.setSelection(start, length);
 }
 
+// Whole lines a part at a time; the caret ends at the start.
 void EditingCommands::ProcessNumber_Click()
 {
     TextBox &editor = *m_window.editor();
-    const QByteArray numbered = numberLines(editor.bytes());
-    const UndoStep step(editor);
-    editor.replaceAll(numbered);
+    qint64 line = 1;
+    {
+        const UndoStep step(editor);
+        editor.rewrite(0, editor.length(), [&line](QByteArrayView rest, QByteArray &into) {
+            qsizetype taken = rest.size();
+            if (taken > TextBox::PartSize) {
+                // To the last line end in a part's length, or the first one after it.
+                const char *data = rest.data();
+                const void *feed = ::memrchr(data, '\n', size_t(TextBox::PartSize));
+                if (!feed)
+                    feed = std::memchr(data + TextBox::PartSize, '\n', size_t(taken - TextBox::PartSize));
+                if (feed)
+                    taken = static_cast<const char *>(feed) - data + 1;
+            }
+            line = numberLines(rest.first(taken), line, into);
+            return taken;
+        }, numberedSize(editor.bytes()) - editor.length());
+    }
+    editor.setSelection(0, 0);
 }
 
 // A cancel leaves the editor as it was, whether or not cancel reporting is on.

@@ -42,22 +42,33 @@ char *writePrefix(char *out, qint64 n)
     return out + digits + Separator;
 }
 
-}
-
-QByteArray numberLines(QByteArrayView text)
+qint64 lineCount(QByteArrayView text)
 {
     if (text.isEmpty())
-        return QByteArray();
+        return 0;
+    return std::count(text.begin(), text.end(), '\n') + (text.back() != '\n' ? 1 : 0);
+}
+
+}
+
+qint64 numberedSize(QByteArrayView text)
+{
+    return text.size() + prefixBytes(lineCount(text));
+}
+
+qint64 numberLines(QByteArrayView text, qint64 first, QByteArray &into)
+{
+    if (text.isEmpty())
+        return first;
 
     const char *begin = text.data();
     const char *end = begin + text.size();
-    qint64 lines = std::count(begin, end, '\n');
-    if (text.back() != '\n')
-        ++lines;
+    const qint64 lines = lineCount(text);
 
-    QByteArray result(text.size() + prefixBytes(lines), Qt::Uninitialized);
-    char *out = result.data();
-    qint64 line = 1;
+    const qsizetype before = into.size();
+    into.resize(before + text.size() + prefixBytes(first + lines - 1) - prefixBytes(first - 1));
+    char *out = into.data() + before;
+    qint64 line = first;
     for (const char *start = begin; start < end; ++line) {
         const auto *feed = static_cast<const char *>(std::memchr(start, '\n', size_t(end - start)));
         const char *next = feed ? feed + 1 : end;
@@ -66,5 +77,12 @@ QByteArray numberLines(QByteArrayView text)
         out += next - start;
         start = next;
     }
-    return result;
+    return line;
+}
+
+QByteArray numberLines(QByteArrayView text)
+{
+    QByteArray numbered;
+    numberLines(text, 1, numbered);
+    return numbered;
 }

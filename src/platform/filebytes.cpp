@@ -36,7 +36,7 @@ private:
 
 }
 
-ReadResult readAll(const QString &path, qint64 maxSize)
+ReadResult readAll(const QString &path, qint64 maxSize, const std::function<void()> &opened)
 {
     if (path.isEmpty())
         return failure(QStringLiteral("no file name"));
@@ -54,6 +54,8 @@ ReadResult readAll(const QString &path, qint64 maxSize)
         return failure(QStringLiteral("not a regular file"));
     if (info.st_size > maxSize)
         return failure(QStringLiteral("too large"));
+    if (opened)
+        opened();
 
     QByteArray bytes;
     try {

@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QString>
 
+#include <functional>
 #include <limits>
 #include <optional>
 
@@ -17,7 +18,9 @@ struct ReadResult
 };
 
 // A file larger than `maxSize` is refused before anything is read, and one that grows past
-// it while it is read is refused too.
-ReadResult readAll(const QString &path, qint64 maxSize = std::numeric_limits<qint64>::max());
+// it while it is read is refused too. `opened` is called once the file has been opened and
+// found to be a regular file within the size, before its bytes are read.
+ReadResult readAll(const QString &path, qint64 maxSize = std::numeric_limits<qint64>::max(),
+                   const std::function<void()> &opened = {});
 
 }

@@ -15,6 +15,7 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <malloc.h>
 #include <optional>
 #include <cstring>
 
@@ -198,15 +199,15 @@ namespace {
 constexpr qsizetype LongestWrappedLine = 256 * 1024;
 constexpr qsizetype LongestLine = 1024 * 1024;
 
+// Each step looks for the last line feed within `limit` bytes after the previous one: a text
+// of short lines is crossed in steps of `limit` bytes, not one call per line.
 bool hasLineLongerThan(QByteArrayView bytes, qsizetype limit)
 {
     const char *start = bytes.data();
     const char *end = start + bytes.size();
     while (end - start > limit) {
-        const auto *feed = static_cast<const char *>(std::memchr(start, '\n', size_t(end - start)));
+        const auto *feed = static_cast<const char *>(::memrchr(start, '\n', size_t(limit + 1)));
         if (!feed)
-            return true;
-        if (feed - start > limit)
             return true;
         start = feed + 1;
     }
@@ -270,7 +271,7 @@ void TextBox::setText(const QByteArray &bytes)
     sci.SendScintilla(QsciScintillaBase::SCI_APPENDTEXT, static_cast<unsigned long>(bytes.size()),
                       bytes.constData());
 
-    sci.send(QsciScintillaBase::SCI_EMPTYUNDOBUFFER);
+    forgetUndo();
     sci.send(QsciScintillaBase::SCI_SETUNDOCOLLECTION, 1);
     sci.send(QsciScintillaBase::SCI_SETMODEVENTMASK, static_cast<unsigned long>(eventMask));
     // The caret to the start without asking the component to bring it into view, which would
@@ -326,15 +327,45 @@ void TextBox::replaceSelection(QByteArrayView bytes)
     setSelection(start + bytes.size(), 0);
 }
 
-void TextBox::replaceAll(QByteArrayView bytes)
-{
-    replaceRange(0, length(), bytes);
-    setSelection(0, 0);
-}
-
 void TextBox::replace(qint64 start, qint64 length, QByteArrayView bytes)
 {
     replaceRange(start, start + length, bytes);
+}
+
+qint64 TextBox::rewrite(qint64 start, qint64 end, const Part &part, qint64 growth)
+{
+    Component &sci = *m_component;
+    // One byte more: the component grows its buffer (by a sixth) when an insertion would fill
+    // the room exactly.
+    if (growth > 0)
+        sci.send(QsciScintillaBase::SCI_ALLOCATE, static_cast<unsigned long>(length() + growth + 1));
+    const WrapPause pause(sci);
+    const long eventMask = sci.send(QsciScintillaBase::SCI_GETMODEVENTMASK);
+    sci.send(QsciScintillaBase::SCI_SETMODEVENTMASK, 0);
+    QByteArray into;
+    into.reserve(PartSize + PartSize / 4);
+    // Each part is replaced where the previous one ended, which is where the component's gap
+    // is: reading the rest and replacing it move no text.
+    for (qint64 at = start; at < end;) {
+        into.resize(0);  // keeps its memory, unlike clear()
+        const qsizetype used = part(range(at, end - at), into);
+        Q_ASSERT(used > 0 && used <= end - at);
+        if (used <= 0 || used > end - at)
+            break;
+        replaceRange(at, at + used, into);
+        at += into.size();
+        end += into.size() - used;
+    }
+    sci.send(QsciScintillaBase::SCI_SETMODEVENTMASK, static_cast<unsigned long>(eventMask));
+    return end;
+}
+
+// The text from `start`, contiguous, without moving the component's gap unless it lies inside.
+QByteArrayView TextBox::range(qint64 start, qint64 length) const
+{
+    const long pointer = m_component->send(QsciScintillaBase::SCI_GETRANGEPOINTER,
+                                           static_cast<unsigned long>(start), long(length));
+    return QByteArrayView(reinterpret_cast<const char *>(pointer), length);
 }
 
 // A change of more than a few lines is made with wrapping paused (see WrapPause); one of
@@ -379,6 +410,14 @@ bool TextBox::isUndoAvailable() const
 void TextBox::undo()
 {
     m_component->undo();
+}
+
+void TextBox::forgetUndo()
+{
+    m_component->send(QsciScintillaBase::SCI_EMPTYUNDOBUFFER);
+    // The history, hundreds of megabytes after a whole-text change of a large file, goes back
+    // to the C library in pieces, which it would otherwise keep in the program's memory.
+    ::malloc_trim(0);
 }
 
 void TextBox::Component::undo()

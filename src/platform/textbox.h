@@ -4,6 +4,8 @@
 #include <QByteArrayView>
 #include <QFrame>
 
+#include <functional>
+
 class QColor;
 class QFont;
 
@@ -40,10 +42,21 @@ public:
     void setSelection(qint64 start, qint64 length);
     // Puts `bytes` in place of the selection; the caret ends after them.
     void replaceSelection(QByteArrayView bytes);
-    // Replaces the whole text as an edit the user can undo; the caret ends at the start.
-    void replaceAll(QByteArrayView bytes);
     // Replaces `length` bytes from `start` as an edit the user can undo.
     void replace(qint64 start, qint64 length, QByteArrayView bytes);
+
+    // Rewrites the text from `start` to `end` a part at a time, left to right, so that a new
+    // text of many megabytes never exists whole beside the old one and its undo history.
+    // `part` is shown the old text not yet rewritten (up to `end`; the view is valid during
+    // the call) and returns how many of its first bytes it rewrites, at least one, putting
+    // what they become into `into`. Returns the end of the new text. Called inside an
+    // UndoStep, the whole rewrite is one step. `growth`, where known, is how many bytes the
+    // text grows by: room for them is made once, at the start, instead of a sixth more than
+    // the text each time it runs out.
+    using Part = std::function<qsizetype(QByteArrayView rest, QByteArray &into)>;
+    qint64 rewrite(qint64 start, qint64 end, const Part &part, qint64 growth = 0);
+    // How much old text a part should take at most, for rewrite()'s parts to stay small.
+    static constexpr qsizetype PartSize = 1 << 20;
 
     // Everything between two calls is one step for Undo; see UndoStep.
     void beginUndoStep();
@@ -51,6 +64,8 @@ public:
 
     bool isUndoAvailable() const;
     void undo();
+    // Lets go of the undo history; the text stays.
+    void forgetUndo();
 
     // How the whole text is shown: one font and two colours for all of it.
     QFont textFont() const;
@@ -65,6 +80,7 @@ public:
 
 private:
     void replaceRange(qint64 start, qint64 end, QByteArrayView bytes);
+    QByteArrayView range(qint64 start, qint64 length) const;
 
     class Component;
     Component *m_component;

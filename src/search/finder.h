@@ -13,10 +13,43 @@ namespace finder {
 // case, through the code page's case table.
 qint64 find(QByteArrayView text, QByteArrayView needle, qint64 start, bool caseSensitive);
 
-// What Replace All's loop does to the text, computed in one pass: from `start`, replace the
-// hit, go on one character beyond the end of the replacement, and so on. The text changes
-// only in [from, to) (0-based), which becomes `replacement`; `caret` is the 0-based position
-// after the last inserted text. No hit: count 0 and nothing to change.
+// Where Replace All's loop changes the text: from `start` it replaces the hit, goes on one
+// character beyond the end of the replacement, and so on. It changes only [from, to)
+// (0-based), whose last `kept` bytes stay as they are (one after the last hit of an empty
+// search text, which inserts there; else none). No hit: count 0.
+struct Span
+{
+    qint64 count = 0;
+    qint64 from = 0;
+    qint64 to = 0;
+    qint64 kept = 0;
+};
+
+Span replaceAllSpan(QByteArrayView text, QByteArrayView needle, qint64 start, bool caseSensitive);
+
+// Replace All's new text for a span, a part at a time, left to right (see
+// TextBox::rewrite): each call is shown the span's old text not yet replaced, writes what
+// about `partSize` bytes of it become and returns how many it took. Parts end after a hit,
+// so no part holds more than one part's worth of hits; memory stays small whatever the count.
+class ReplaceAllParts
+{
+public:
+    static constexpr qsizetype DefaultPartSize = 1 << 20;
+
+    ReplaceAllParts(QByteArrayView needle, QByteArrayView with, bool caseSensitive,
+                    qsizetype partSize = DefaultPartSize);
+    qsizetype operator()(QByteArrayView rest, QByteArray &into);
+
+private:
+    QByteArrayView m_needle;
+    QByteArrayView m_with;
+    bool m_caseSensitive;
+    qsizetype m_partSize;
+    qsizetype m_searchFrom = 0;  // 0-based, in the rest the next call is shown
+};
+
+// The whole of Replace All at once: the span, its new text and the caret (0-based, after the
+// last inserted text). Parts of `partSize` bytes, as the editor applies them.
 struct ReplaceAll
 {
     qint64 count = 0;
@@ -27,6 +60,7 @@ struct ReplaceAll
 };
 
 ReplaceAll replaceAll(QByteArrayView text, QByteArrayView needle, QByteArrayView with,
-                      qint64 start, bool caseSensitive);
+                      qint64 start, bool caseSensitive,
+                      qsizetype partSize = ReplaceAllParts::DefaultPartSize);
 
 }

@@ -112,19 +112,23 @@ void Form2::ReplaceButton_Click()
 }
 
 // The same result as replacing hit after hit, computed in one pass and put into the editor
-// as one change: a loop of selections is quadratic and locks the window on a large file.
+// as one change, a part at a time: a loop of selections is quadratic and locks the window
+// on a large file.
 void Form2::ReplaceAllButton_Click()
 {
     TextBox &editor = *m_window.editor();
+    const QByteArray needle = searchText();
     const QByteArray with = replacementText();
     {
         const UndoStep step(editor);
         editor.replaceSelection(with);
-        const finder::ReplaceAll result = finder::replaceAll(
-            editor.bytes(), searchText(), with, FoundPosition + 1, caseSensitive());
-        if (result.count > 0) {
-            editor.replace(result.from, result.to - result.from, result.replacement);
-            editor.setSelection(result.caret, 0);
+        const finder::Span span =
+            finder::replaceAllSpan(editor.bytes(), needle, FoundPosition + 1, caseSensitive());
+        if (span.count > 0) {
+            finder::ReplaceAllParts parts(needle, with, caseSensitive());
+            const qint64 growth = span.count * (with.size() - needle.size());
+            const qint64 end = editor.rewrite(span.from, span.to, std::ref(parts), growth);
+            editor.setSelection(end - span.kept, 0);
         }
     }
     FoundPosition = 0;

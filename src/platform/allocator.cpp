@@ -1,4 +1,4 @@
-#include "platform/largepages.h"
+#include "platform/allocator.h"
 
 #include <climits>
 #include <cstdlib>
@@ -6,7 +6,7 @@
 #include <string>
 #include <unistd.h>
 
-namespace largepages {
+namespace allocator {
 
 namespace {
 
@@ -30,7 +30,7 @@ std::string programFile()
 
 }
 
-void enable(char *argv[])
+void setUp(char *argv[])
 {
     const char *current = std::getenv("GLIBC_TUNABLES");
     if (current && std::strstr(current, "glibc.malloc.hugetlb"))
