@@ -34,7 +34,7 @@
 
 namespace {
 
-constexpr int Runs = 3;
+constexpr int Runs = 5;
 const QByteArray Marker = "[tail-marker]";
 
 qint64 parseSize(const QString &text)

@@ -3,6 +3,7 @@
 #include <climits>
 #include <cstdlib>
 #include <cstring>
+#include <malloc.h>
 #include <string>
 #include <unistd.h>
 
@@ -32,6 +33,9 @@ std::string programFile()
 
 void setUp(char *argv[])
 {
+    constexpr int LargeBlock = 32 << 20;
+    ::mallopt(M_MMAP_THRESHOLD, LargeBlock);
+
     const char *current = std::getenv("GLIBC_TUNABLES");
     if (current && std::strstr(current, "glibc.malloc.hugetlb"))
         return;  // set already, by us or by the user
