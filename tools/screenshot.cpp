@@ -4,8 +4,8 @@
 //
 //   tansy-screenshot FOLDER    writes FOLDER/form1.png and FOLDER/browser.png
 #include "app/form1.h"
+#include "browser/browsermodule.h"
 #include "browser/frmbrowser.h"
-#include "platform/webbrowser.h"
 
 #include <QApplication>
 #include <QDir>
@@ -17,7 +17,7 @@
 int main(int argc, char *argv[])
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
-    WebBrowser::prepareProcess();
+    browsermodule::prepareProcess();
     QApplication app(argc, argv);
     const QDir out(argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("."));
 

@@ -1,14 +1,14 @@
 #include "app/appinfo.h"
 #include "app/form1.h"
+#include "browser/browsermodule.h"
 #include "platform/allocator.h"
-#include "platform/webbrowser.h"
 
 #include <QApplication>
 
 int main(int argc, char *argv[])
 {
     allocator::setUp(argv);
-    WebBrowser::prepareProcess();
+    browsermodule::prepareProcess();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("tansy-ini-editor"));
     QApplication::setOrganizationName(QStringLiteral("Tansy"));

@@ -1,9 +1,11 @@
 #include "browser/browsercommands.h"
 
+#include "app/appinfo.h"
 #include "app/form1.h"
-#include "browser/frmbrowser.h"
+#include "browser/browsermodule.h"
+#include "platform/messagebox.h"
 
-BrowserCommands::BrowserCommands(Form1 &window) : QObject(&window)
+BrowserCommands::BrowserCommands(Form1 &window) : QObject(&window), m_window(window)
 {
 }
 
@@ -27,10 +29,12 @@ void BrowserCommands::mnuNET_Click()
     openBrowser();
 }
 
-// A new window at every opening; it deletes itself when closed.
+// A new window at every opening. Should the browser's library be missing from the
+// installation, the user is told so rather than left with a click that does nothing.
 void BrowserCommands::openBrowser()
 {
-    auto *browser = new frmBrowser;
-    browser->StartingAddress = homePage();
-    browser->Show();
+    QString why;
+    if (!browsermodule::open(homePage(), &why))
+        msgbox::show(&m_window, QStringLiteral("The web browser cannot be opened: ") + why,
+                     msgbox::OkOnly, appinfo::title());
 }

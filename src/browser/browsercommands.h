@@ -22,4 +22,6 @@ public Q_SLOTS:
 
 private:
     void openBrowser();
+
+    Form1 &m_window;
 };

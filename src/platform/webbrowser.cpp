@@ -1,6 +1,5 @@
 #include "platform/webbrowser.h"
 
-#include <QCoreApplication>
 #include <QVBoxLayout>
 #include <QWebEngineHistory>
 #include <QWebEnginePage>
@@ -8,8 +7,6 @@
 #include <QWebEngineSettings>
 #include <QWebEngineView>
 
-#include <cstdio>
-#include <unistd.h>
 
 namespace {
 
@@ -37,16 +34,6 @@ QUrl WebBrowser::homePage()
 QUrl WebBrowser::searchPage()
 {
     return QUrl(QStringLiteral("qrc:/browser/search.html"));
-}
-
-void WebBrowser::prepareProcess()
-{
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
-    if (::geteuid() == 0 && qEnvironmentVariableIsEmpty("QTWEBENGINE_DISABLE_SANDBOX")) {
-        qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
-        std::fprintf(stderr, "tansy-ini-editor: running as root, so the web browser window "
-                             "runs without Chromium's sandbox.\n");
-    }
 }
 
 // Navigate: QWebEngineView::load of the text as the user would type it into a browser.

@@ -18,10 +18,6 @@ public:
     static QUrl homePage();
     static QUrl searchPage();
 
-    // Before the application object exists: Chromium cannot sandbox a process that runs as
-    // root, so only then is the sandbox turned off, with a line on standard error.
-    static void prepareProcess();
-
     explicit WebBrowser(QWidget *parent = nullptr);
 
     void Navigate(const QString &address);

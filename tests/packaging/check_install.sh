@@ -27,6 +27,12 @@ expect_tree() {  # ROOT PREFIX
   cmp -s "$src/resources/help/Zeruradu.hlp" "$root$prefix/share/tansy-ini-editor/Zeruradu.hlp" \
     || fail "installed help differs"
   file "$root$prefix/share/icons/hicolor/32x32/apps/$id.png" | grep -q '32 x 32' || fail "32x32 icon"
+  # The web browser's library, loaded when its window first opens, from the program's folder
+  # under the library folder; the program itself does not load the web engine at start.
+  compgen -G "$root$prefix/lib*/tansy-ini-editor/libtansy-browser.so" >/dev/null \
+    || fail "browser library missing"
+  ! readelf -d "$root$prefix/bin/tansy-ini-editor" | grep -q WebEngine \
+    || fail "program linked to the web engine"
 }
 
 DESTDIR="$work/dest" cmake --install "$build" --prefix /usr/local >/dev/null
@@ -38,6 +44,7 @@ deb=$(ls "$work"/pkg/*.deb)
 [ "$(dpkg-deb -f "$deb" Package)" = tansy-ini-editor ] || fail "package name"
 [ "$(dpkg-deb -f "$deb" Version)" = 3.0.3 ] || fail "version $(dpkg-deb -f "$deb" Version)"
 dpkg-deb -f "$deb" Depends | grep -q libqscintilla2-qt6 || fail "dependencies not found by dpkg-shlibdeps"
+dpkg-deb -f "$deb" Depends | grep -q libqt6webenginewidgets6 || fail "browser library's dependencies"
 [ -n "$(dpkg-deb -f "$deb" Maintainer)" ] || fail "maintainer"
 [ -n "$(dpkg-deb -f "$deb" Description)" ] || fail "description"
 dpkg -x "$deb" "$work/root"

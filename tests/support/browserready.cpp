@@ -1,0 +1,10 @@
+// Linked into every test program: any of them may open the web browser window, whose engine
+// must be prepared for before the application object exists, as the program's main() does.
+#include "browser/browsermodule.h"
+
+namespace {
+const bool prepared = [] {
+    browsermodule::prepareProcess();
+    return true;
+}();
+}
