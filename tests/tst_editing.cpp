@@ -11,6 +11,8 @@
 #include <QDialogButtonBox>
 #include <QFontDialog>
 #include <QPushButton>
+#include <QScrollBar>
+#include <QAbstractScrollArea>
 #include <QTest>
 
 class TestEditing : public QObject
@@ -35,6 +37,8 @@ private Q_SLOTS:
     void numberLinesCommand();
     void largeTextInParts_data();
     void largeTextInParts();
+    void largeChangeKeepsTheView_data();
+    void largeChangeKeepsTheView();
     void undoKeys_data();
     void undoKeys();
     void font();
@@ -350,6 +354,41 @@ void TestEditing::largeTextInParts()
     QCOMPARE(editor.selLength(), selectAll ? text.size() : 0);
     editor.undo();
     QVERIFY(editor.text() == text);
+}
+
+// A change of many lines is made with wrapping paused (all lines one row high meanwhile): the
+// line the user had scrolled to stays at the top, although the lines above it wrap.
+void TestEditing::largeChangeKeepsTheView_data()
+{
+    QTest::addColumn<QString>("command");
+    QTest::newRow("Upper Case") << "ProcessUpper";
+    QTest::newRow("Lower Case") << "ProcessLower";
+}
+
+void TestEditing::largeChangeKeepsTheView()
+{
+    QFETCH(QString, command);
+    Form1 form;
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    TextBox &editor = *form.editor();
+    QByteArray text;
+    for (int i = 0; i < 3000; ++i)
+        text += "Line " + QByteArray::number(i) + " " + QByteArray(600, 'w').replace("ww", "W ") + "\r\n";
+    editor.setText(text);
+    auto *area = qobject_cast<QAbstractScrollArea *>(editor.inputWidget());
+    QVERIFY(area);
+    // Wrapped from the top down to well past the place the selection ends.
+    QTRY_VERIFY_WITH_TIMEOUT(area->verticalScrollBar()->maximum() > 2 * 3000, 20000);
+    // A hundred lines (60 KB) selected from line 1000 on; the box shows the selection's end.
+    const qint64 start = text.indexOf("Line 1000 ");
+    editor.setSelection(start, text.indexOf("Line 1100 ") - start);
+    QApplication::processEvents();
+    const qint64 top = editor.firstVisibleLine();
+    QVERIFY(top > 1000);
+    trigger(form, qPrintable(command));
+    form.repaint();
+    QCOMPARE(editor.firstVisibleLine(), top);
 }
 
 // The undo keys reach the editor's own undo and redo, which pause wrapping around a change of

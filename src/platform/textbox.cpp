@@ -104,15 +104,24 @@ protected:
 
 namespace {
 
+// Changes of more bytes than these are made with wrapping paused (see WrapPause), and without
+// the insert and delete notifications, whose texts would be copied for an accessibility client.
+constexpr qint64 ManyLines = 16 * 1024;
+constexpr qint64 Large = 1 << 20;
+
 // While wrapping is on, the component lays out every line a change touches at once, at about
 // 2.5 MB a second (an undo of a change to a 64 MiB text took over 20 s). With wrapping paused
 // during the change, only the lines on screen are laid out afterwards, and the rest as the
-// program idles; pausing costs a few milliseconds on 2 million lines.
+// program idles; pausing costs a few milliseconds on 2 million lines. The line at the top of
+// the box stays there, although meanwhile every line is one row high.
 class WrapPause
 {
 public:
     explicit WrapPause(QsciScintilla &sci)
-        : m_sci(sci), m_wrap(sci.SendScintilla(QsciScintillaBase::SCI_GETWRAPMODE))
+        : m_sci(sci), m_wrap(sci.SendScintilla(QsciScintillaBase::SCI_GETWRAPMODE)),
+          m_topLine(sci.SendScintilla(QsciScintillaBase::SCI_DOCLINEFROMVISIBLE,
+                                      static_cast<unsigned long>(sci.SendScintilla(
+                                          QsciScintillaBase::SCI_GETFIRSTVISIBLELINE))))
     {
         m_sci.SendScintilla(QsciScintillaBase::SCI_SETWRAPMODE, QsciScintillaBase::SC_WRAP_NONE);
     }
@@ -121,6 +130,10 @@ public:
         m_sci.SendScintilla(QsciScintillaBase::SCI_SETWRAPMODE, static_cast<unsigned long>(m_wrap));
         // Changing the wrap mode makes the component show its scroll bar only when needed.
         m_sci.setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+        m_sci.SendScintilla(QsciScintillaBase::SCI_SETFIRSTVISIBLELINE,
+                            static_cast<unsigned long>(m_sci.SendScintilla(
+                                QsciScintillaBase::SCI_VISIBLEFROMDOCLINE,
+                                static_cast<unsigned long>(m_topLine))));
     }
     WrapPause(const WrapPause &) = delete;
     WrapPause &operator=(const WrapPause &) = delete;
@@ -128,6 +141,7 @@ public:
 private:
     QsciScintilla &m_sci;
     long m_wrap;
+    long m_topLine;
 };
 
 // The component reports changes before it makes them, and never after: its own handling of
@@ -291,6 +305,12 @@ bool TextBox::wraps() const
     return m_component->send(QsciScintillaBase::SCI_GETWRAPMODE) != QsciScintillaBase::SC_WRAP_NONE;
 }
 
+qint64 TextBox::firstVisibleLine() const
+{
+    return m_component->send(QsciScintillaBase::SCI_DOCLINEFROMVISIBLE,
+                             static_cast<unsigned long>(m_component->send(QsciScintillaBase::SCI_GETFIRSTVISIBLELINE)));
+}
+
 qint64 TextBox::length() const
 {
     return m_component->send(QsciScintillaBase::SCI_GETLENGTH);
@@ -339,9 +359,13 @@ qint64 TextBox::rewrite(qint64 start, qint64 end, const Part &part, qint64 growt
     // the room exactly.
     if (growth > 0)
         sci.send(QsciScintillaBase::SCI_ALLOCATE, static_cast<unsigned long>(length() + growth + 1));
-    const WrapPause pause(sci);
+    const qint64 size = std::max(end - start, end - start + growth);
+    std::optional<WrapPause> pause;
+    if (size > ManyLines)
+        pause.emplace(sci);
     const long eventMask = sci.send(QsciScintillaBase::SCI_GETMODEVENTMASK);
-    sci.send(QsciScintillaBase::SCI_SETMODEVENTMASK, 0);
+    if (size > Large)
+        sci.send(QsciScintillaBase::SCI_SETMODEVENTMASK, 0);
     QByteArray into;
     into.reserve(PartSize + PartSize / 4);
     // Each part is replaced where the previous one ended, which is where the component's gap
@@ -356,7 +380,8 @@ qint64 TextBox::rewrite(qint64 start, qint64 end, const Part &part, qint64 growt
         at += into.size();
         end += into.size() - used;
     }
-    sci.send(QsciScintillaBase::SCI_SETMODEVENTMASK, static_cast<unsigned long>(eventMask));
+    if (size > Large)
+        sci.send(QsciScintillaBase::SCI_SETMODEVENTMASK, static_cast<unsigned long>(eventMask));
     return end;
 }
 
@@ -368,13 +393,9 @@ QByteArrayView TextBox::range(qint64 start, qint64 length) const
     return QByteArrayView(reinterpret_cast<const char *>(pointer), length);
 }
 
-// A change of more than a few lines is made with wrapping paused (see WrapPause); one of
-// megabytes also without the insert and delete notifications, whose texts would be copied
-// for an accessibility client.
+// See ManyLines and Large.
 void TextBox::replaceRange(qint64 start, qint64 end, QByteArrayView bytes)
 {
-    constexpr qint64 ManyLines = 16 * 1024;
-    constexpr qint64 Large = 1 << 20;
     Component &sci = *m_component;
     const qint64 size = std::max<qint64>(bytes.size(), end - start);
     std::optional<WrapPause> pause;

@@ -13,6 +13,10 @@ namespace finder {
 // case, through the code page's case table.
 qint64 find(QByteArrayView text, QByteArrayView needle, qint64 start, bool caseSensitive);
 
+// Whether the case-insensitive search may use AVX2 where the processor has it (by default it
+// does); for tests, which check both ways on a processor that has it.
+void allowAvx2(bool allowed);
+
 // Where Replace All's loop changes the text: from `start` it replaces the hit, goes on one
 // character beyond the end of the replacement, and so on. It changes only [from, to)
 // (0-based), whose last `kept` bytes stay as they are (one after the last hit of an empty
