@@ -144,6 +144,36 @@ private:
     long m_topLine;
 };
 
+// What a change of `size` bytes needs around it: wrapping paused from ManyLines on, the
+// notifications off from Large on.
+class ChangeScope
+{
+public:
+    ChangeScope(QsciScintilla &sci, qint64 size)
+        : m_sci(sci), m_quiet(size > Large),
+          m_eventMask(sci.SendScintilla(QsciScintillaBase::SCI_GETMODEVENTMASK))
+    {
+        if (size > ManyLines)
+            m_pause.emplace(sci);
+        if (m_quiet)
+            m_sci.SendScintilla(QsciScintillaBase::SCI_SETMODEVENTMASK, 0UL);
+    }
+    ~ChangeScope()
+    {
+        if (m_quiet)
+            m_sci.SendScintilla(QsciScintillaBase::SCI_SETMODEVENTMASK,
+                                static_cast<unsigned long>(m_eventMask));
+    }
+    ChangeScope(const ChangeScope &) = delete;
+    ChangeScope &operator=(const ChangeScope &) = delete;
+
+private:
+    QsciScintilla &m_sci;
+    bool m_quiet;
+    long m_eventMask;
+    std::optional<WrapPause> m_pause;
+};
+
 // The component reports changes before it makes them, and never after: its own handling of
 // the after-notifications counts characters from the start of the document on each (on
 // 64 MiB, 170 ms a key). No other bit may be in the mask: a notification passes when any of
@@ -359,13 +389,7 @@ qint64 TextBox::rewrite(qint64 start, qint64 end, const Part &part, qint64 growt
     // the room exactly.
     if (growth > 0)
         sci.send(QsciScintillaBase::SCI_ALLOCATE, static_cast<unsigned long>(length() + growth + 1));
-    const qint64 size = std::max(end - start, end - start + growth);
-    std::optional<WrapPause> pause;
-    if (size > ManyLines)
-        pause.emplace(sci);
-    const long eventMask = sci.send(QsciScintillaBase::SCI_GETMODEVENTMASK);
-    if (size > Large)
-        sci.send(QsciScintillaBase::SCI_SETMODEVENTMASK, 0);
+    const ChangeScope change(sci, std::max(end - start, end - start + growth));
     QByteArray into;
     into.reserve(PartSize + PartSize / 4);
     // Each part is replaced where the previous one ended, which is where the component's gap
@@ -380,8 +404,6 @@ qint64 TextBox::rewrite(qint64 start, qint64 end, const Part &part, qint64 growt
         at += into.size();
         end += into.size() - used;
     }
-    if (size > Large)
-        sci.send(QsciScintillaBase::SCI_SETMODEVENTMASK, static_cast<unsigned long>(eventMask));
     return end;
 }
 
@@ -393,24 +415,15 @@ QByteArrayView TextBox::range(qint64 start, qint64 length) const
     return QByteArrayView(reinterpret_cast<const char *>(pointer), length);
 }
 
-// See ManyLines and Large.
 void TextBox::replaceRange(qint64 start, qint64 end, QByteArrayView bytes)
 {
     Component &sci = *m_component;
-    const qint64 size = std::max<qint64>(bytes.size(), end - start);
-    std::optional<WrapPause> pause;
-    if (size > ManyLines)
-        pause.emplace(sci);
-    const long eventMask = sci.send(QsciScintillaBase::SCI_GETMODEVENTMASK);
-    if (size > Large)
-        sci.send(QsciScintillaBase::SCI_SETMODEVENTMASK, 0);
+    const ChangeScope change(sci, std::max<qint64>(bytes.size(), end - start));
     sci.send(QsciScintillaBase::SCI_SETTARGETSTART, static_cast<unsigned long>(start));
     sci.send(QsciScintillaBase::SCI_SETTARGETEND, static_cast<unsigned long>(end));
     // The component asserts on a null text, also of length 0.
     sci.SendScintilla(QsciScintillaBase::SCI_REPLACETARGET, static_cast<unsigned long>(bytes.size()),
                       bytes.data() ? bytes.data() : "");
-    if (size > Large)
-        sci.send(QsciScintillaBase::SCI_SETMODEVENTMASK, static_cast<unsigned long>(eventMask));
 }
 
 void TextBox::beginUndoStep()
