@@ -299,8 +299,9 @@ int main(int argc, char *argv[])
     bool allPass = true;
     for (const Case &c : cases) {
         const bool memory = c.name == QLatin1String("memory");
-        const QString ours = memory ? QStringLiteral("%1 MB").arg(c.ours / 1e6, 0, 'f', 0)
-                                    : QStringLiteral("%1 s").arg(c.ours, 0, 'f', 4);
+        const QString ours = memory       ? QStringLiteral("%1 MB").arg(c.ours / 1e6, 0, 'f', 0)
+            : c.ours < 0.001 ? QStringLiteral("%1 us").arg(c.ours * 1e6, 0, 'f', 2)
+                             : QStringLiteral("%1 s").arg(c.ours, 0, 'f', 4);
         const QString reference = c.reference <= 0 ? QStringLiteral("-")
             : memory ? QStringLiteral("%1 MB").arg(c.reference / 1e6, 0, 'f', 0)
                      : QStringLiteral("%1 s").arg(c.reference, 0, 'f', 4);
