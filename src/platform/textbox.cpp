@@ -391,7 +391,7 @@ qint64 TextBox::rewrite(qint64 start, qint64 end, const Part &part, qint64 growt
         sci.send(QsciScintillaBase::SCI_ALLOCATE, static_cast<unsigned long>(length() + growth + 1));
     const ChangeScope change(sci, std::max(end - start, end - start + growth));
     QByteArray into;
-    into.reserve(PartSize + PartSize / 4);
+    into.reserve(std::min<qint64>(PartSize + PartSize / 4, end - start + std::max<qint64>(growth, 0)));
     // Each part is replaced where the previous one ended, which is where the component's gap
     // is: reading the rest and replacing it move no text.
     for (qint64 at = start; at < end;) {
