@@ -1,4 +1,5 @@
 #include "app/form1.h"
+#include "menuitem.h"
 #include "document/documentcommands.h"
 #include "filedialoganswer.h"
 #include "platform/commondialog.h"
@@ -40,11 +41,6 @@ private Q_SLOTS:
 namespace {
 
 const QString Title = QStringLiteral("Tansy's INI Editor 3.0");
-
-void trigger(Form1 &form, const char *item)
-{
-    form.findChild<QAction *>(QLatin1String(item))->trigger();
-}
 
 QByteArray every256()
 {

@@ -1,4 +1,5 @@
 #include "app/form1.h"
+#include "menuitem.h"
 #include "editing/numberlines.h"
 #include "modalanswer.h"
 #include "platform/codepage.h"
@@ -48,11 +49,6 @@ private Q_SLOTS:
 };
 
 namespace {
-
-void trigger(Form1 &form, const char *item)
-{
-    form.findChild<QAction *>(QLatin1String(item))->trigger();
-}
 
 QClipboard *systemClipboard()
 {

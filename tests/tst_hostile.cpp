@@ -1,4 +1,5 @@
 #include "app/form1.h"
+#include "menuitem.h"
 #include "document/documentcommands.h"
 #include "filedialoganswer.h"
 #include "platform/commondialog.h"
@@ -42,11 +43,6 @@ private Q_SLOTS:
 };
 
 namespace {
-
-void trigger(Form1 &form, const char *item)
-{
-    form.findChild<QAction *>(QLatin1String(item))->trigger();
-}
 
 QByteArray randomBytes(qsizetype size)
 {

@@ -400,7 +400,7 @@ qint64 TextBox::rewrite(qint64 start, qint64 end, const Part &part, qint64 growt
         Q_ASSERT(used > 0 && used <= end - at);
         if (used <= 0 || used > end - at)
             break;
-        replaceRange(at, at + used, into);
+        replaceTarget(at, at + used, into);
         at += into.size();
         end += into.size() - used;
     }
@@ -417,8 +417,13 @@ QByteArrayView TextBox::range(qint64 start, qint64 length) const
 
 void TextBox::replaceRange(qint64 start, qint64 end, QByteArrayView bytes)
 {
+    const ChangeScope change(*m_component, std::max<qint64>(bytes.size(), end - start));
+    replaceTarget(start, end, bytes);
+}
+
+void TextBox::replaceTarget(qint64 start, qint64 end, QByteArrayView bytes)
+{
     Component &sci = *m_component;
-    const ChangeScope change(sci, std::max<qint64>(bytes.size(), end - start));
     sci.send(QsciScintillaBase::SCI_SETTARGETSTART, static_cast<unsigned long>(start));
     sci.send(QsciScintillaBase::SCI_SETTARGETEND, static_cast<unsigned long>(end));
     // The component asserts on a null text, also of length 0.
