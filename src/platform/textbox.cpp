@@ -60,6 +60,35 @@ protected:
         return bytes;
     }
 
+    // A plain text box's mouse: click, drag, double and triple click, Shift+click. The
+    // component's Alt+drag (a rectangle) and Ctrl+click (another selection) act as plain
+    // clicks, and Ctrl+wheel scrolls instead of zooming.
+    void mousePressEvent(QMouseEvent *event) override
+    {
+        event->setModifiers(event->modifiers() & Qt::ShiftModifier);
+        QsciScintilla::mousePressEvent(event);
+    }
+    void mouseDoubleClickEvent(QMouseEvent *event) override
+    {
+        event->setModifiers(event->modifiers() & Qt::ShiftModifier);
+        QsciScintilla::mouseDoubleClickEvent(event);
+    }
+    void mouseMoveEvent(QMouseEvent *event) override
+    {
+        event->setModifiers(event->modifiers() & Qt::ShiftModifier);
+        QsciScintilla::mouseMoveEvent(event);
+    }
+    void mouseReleaseEvent(QMouseEvent *event) override
+    {
+        event->setModifiers(event->modifiers() & Qt::ShiftModifier);
+        QsciScintilla::mouseReleaseEvent(event);
+    }
+    void wheelEvent(QWheelEvent *event) override
+    {
+        event->setModifiers(event->modifiers() & ~Qt::ControlModifier);
+        QsciScintilla::wheelEvent(event);
+    }
+
     // Typed characters go in through the code page too: "€" is 0x80, not "?". The paste
     // keys insert what the clipboard holds exactly as Edit > Paste does; the component's
     // own paste would rewrite its line ends.
@@ -81,6 +110,13 @@ protected:
             event->accept();
             return;
         }
+        // Tab moves the focus; Ctrl+Tab types a tab in place of the selection, never the
+        // component's indenting of the selected lines.
+        if (key == Qt::Key_Tab && mods == Qt::ControlModifier) {
+            SendScintilla(SCI_REPLACESEL, 0UL, "\t");
+            event->accept();
+            return;
+        }
         if (event->matches(QKeySequence::Paste)) {
             auto *box = static_cast<TextBox *>(parentWidget());
             const UndoStep step(*box);
@@ -96,6 +132,15 @@ protected:
             const QByteArray bytes = codepage::fromUnicode(text);
             SendScintilla(SCI_REPLACESEL, 0UL, bytes.constData());
             event->accept();
+            return;
+        }
+        if (command) {
+            // A key with Ctrl, Alt or Meta that is not one of the box's keys types nothing;
+            // the component would type its character.
+            QKeyEvent keyOnly(event->type(), key, event->modifiers(), QString(),
+                              event->isAutoRepeat(), ushort(event->count()));
+            QsciScintilla::keyPressEvent(&keyOnly);
+            event->setAccepted(keyOnly.isAccepted());
             return;
         }
         QsciScintilla::keyPressEvent(event);
@@ -174,6 +219,71 @@ private:
     std::optional<WrapPause> m_pause;
 };
 
+// A plain text box's keys and nothing more: the component's own map would also duplicate,
+// cut, delete and swap lines (Ctrl+D, Ctrl+L, Ctrl+Shift+L, Ctrl+T), change case by itself
+// (Ctrl+U), zoom (Ctrl+plus), type over (Insert) and make rectangles (Alt+Shift+arrows).
+// Undo, redo, paste and Ctrl+Tab are Component::keyPressEvent's; typed characters are not keys.
+void setPlainKeys(QsciScintilla &sci)
+{
+    using Sci = QsciScintillaBase;
+    constexpr int Shift = Sci::SCMOD_SHIFT << 16;
+    constexpr int Ctrl = Sci::SCMOD_CTRL << 16;
+    // Each movement, then the same with Shift extending the selection.
+    const struct { int key; int move; int extend; } movements[] = {
+        {Sci::SCK_LEFT, Sci::SCI_CHARLEFT, Sci::SCI_CHARLEFTEXTEND},
+        {Sci::SCK_RIGHT, Sci::SCI_CHARRIGHT, Sci::SCI_CHARRIGHTEXTEND},
+        {Sci::SCK_UP, Sci::SCI_LINEUP, Sci::SCI_LINEUPEXTEND},
+        {Sci::SCK_DOWN, Sci::SCI_LINEDOWN, Sci::SCI_LINEDOWNEXTEND},
+        {Sci::SCK_LEFT | Ctrl, Sci::SCI_WORDLEFT, Sci::SCI_WORDLEFTEXTEND},
+        {Sci::SCK_RIGHT | Ctrl, Sci::SCI_WORDRIGHT, Sci::SCI_WORDRIGHTEXTEND},
+        {Sci::SCK_UP | Ctrl, Sci::SCI_PARAUP, Sci::SCI_PARAUPEXTEND},
+        {Sci::SCK_DOWN | Ctrl, Sci::SCI_PARADOWN, Sci::SCI_PARADOWNEXTEND},
+        // Home and End go to the ends of the row on screen, as in any wrapping text box.
+        {Sci::SCK_HOME, Sci::SCI_HOMEDISPLAY, Sci::SCI_HOMEDISPLAYEXTEND},
+        {Sci::SCK_END, Sci::SCI_LINEENDDISPLAY, Sci::SCI_LINEENDDISPLAYEXTEND},
+        {Sci::SCK_HOME | Ctrl, Sci::SCI_DOCUMENTSTART, Sci::SCI_DOCUMENTSTARTEXTEND},
+        {Sci::SCK_END | Ctrl, Sci::SCI_DOCUMENTEND, Sci::SCI_DOCUMENTENDEXTEND},
+        {Sci::SCK_PRIOR, Sci::SCI_PAGEUP, Sci::SCI_PAGEUPEXTEND},
+        {Sci::SCK_NEXT, Sci::SCI_PAGEDOWN, Sci::SCI_PAGEDOWNEXTEND},
+    };
+    const struct { int key; int command; } commands[] = {
+        {Sci::SCK_BACK, Sci::SCI_DELETEBACK},
+        {Sci::SCK_BACK | Shift, Sci::SCI_DELETEBACK},
+        {Sci::SCK_DELETE, Sci::SCI_CLEAR},
+        {Sci::SCK_BACK | Ctrl, Sci::SCI_DELWORDLEFT},
+        {Sci::SCK_DELETE | Ctrl, Sci::SCI_DELWORDRIGHT},
+        {Sci::SCK_RETURN, Sci::SCI_NEWLINE},
+        {Sci::SCK_RETURN | Shift, Sci::SCI_NEWLINE},
+        {'C' | Ctrl, Sci::SCI_COPY},
+        {Sci::SCK_INSERT | Ctrl, Sci::SCI_COPY},
+        {'X' | Ctrl, Sci::SCI_CUT},
+        {Sci::SCK_DELETE | Shift, Sci::SCI_CUT},
+        {'A' | Ctrl, Sci::SCI_SELECTALL},
+    };
+    sci.SendScintilla(Sci::SCI_CLEARALLCMDKEYS);
+    for (const auto &m : movements) {
+        sci.SendScintilla(Sci::SCI_ASSIGNCMDKEY, static_cast<unsigned long>(m.key), long(m.move));
+        sci.SendScintilla(Sci::SCI_ASSIGNCMDKEY, static_cast<unsigned long>(m.key | Shift),
+                          long(m.extend));
+    }
+    for (const auto &c : commands)
+        sci.SendScintilla(Sci::SCI_ASSIGNCMDKEY, static_cast<unsigned long>(c.key), long(c.command));
+
+    // One stream selection: no rectangles, no further selections, no caret beyond a line's end.
+    sci.SendScintilla(Sci::SCI_SETSELECTIONMODE, Sci::SC_SEL_STREAM);
+    sci.SendScintilla(Sci::SCI_SETMULTIPLESELECTION, 0UL);
+    sci.SendScintilla(Sci::SCI_SETADDITIONALSELECTIONTYPING, 0UL);
+    sci.SendScintilla(Sci::SCI_SETMOUSESELECTIONRECTANGULARSWITCH, 0UL);
+    sci.SendScintilla(Sci::SCI_SETVIRTUALSPACEOPTIONS, Sci::SCVS_NONE);
+    sci.SendScintilla(Sci::SCI_SETOVERTYPE, 0UL);
+    sci.SendScintilla(Sci::SCI_SETZOOM, 0UL);
+    // Nothing typed is completed, indented or matched.
+    sci.setAutoCompletionSource(QsciScintilla::AcsNone);
+    sci.setCallTipsStyle(QsciScintilla::CallTipsNone);
+    sci.setAutoIndent(false);
+    sci.setBraceMatching(QsciScintilla::NoBraceMatch);
+}
+
 // The component reports changes before it makes them, and never after: its own handling of
 // the after-notifications counts characters from the start of the document on each (on
 // 64 MiB, 170 ms a key). No other bit may be in the mask: a notification passes when any of
@@ -210,6 +320,7 @@ TextBox::TextBox(QWidget *parent)
     sci.setUtf8(false);
     sci.setEolMode(QsciScintilla::EolWindows);
     sci.setMargins(0);
+    setPlainKeys(sci);
     sci.setWrapMode(QsciScintilla::WrapWord);
     sci.send(QsciScintillaBase::SCI_SETHSCROLLBAR, 0);
     sci.setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
@@ -232,6 +343,10 @@ TextBox::TextBox(QWidget *parent)
     setTextFont(QApplication::font());
     setBackColor(palette().color(QPalette::Base));
     setForeColor(palette().color(QPalette::Text));
+    // The selection in the desktop's own colours, text included, so that it stays readable
+    // on any page and text colour the user picks.
+    sci.setSelectionBackgroundColor(palette().color(QPalette::Highlight));
+    sci.setSelectionForegroundColor(palette().color(QPalette::HighlightedText));
 }
 
 namespace {
@@ -476,9 +591,21 @@ QWidget *TextBox::inputWidget() const
     return m_component;
 }
 
+// What the text is drawn with (every byte has style 0), on top of the font last set for the
+// parts the component does not draw (strikeout).
 QFont TextBox::textFont() const
 {
-    return m_component->font;
+    const Component &sci = *m_component;
+    QFont font = sci.font;
+    QByteArray family(256, '\0');
+    sci.SendScintilla(QsciScintillaBase::SCI_STYLEGETFONT, 0UL, family.data());
+    font.setFamilies({QString::fromUtf8(family.constData())});
+    font.setPointSizeF(sci.send(QsciScintillaBase::SCI_STYLEGETSIZEFRACTIONAL) / 100.0);
+    // The component keeps the weight on Qt's scale, negated to tell it from its own.
+    font.setWeight(static_cast<QFont::Weight>(std::abs(sci.send(QsciScintillaBase::SCI_STYLEGETWEIGHT))));
+    font.setItalic(sci.send(QsciScintillaBase::SCI_STYLEGETITALIC) != 0);
+    font.setUnderline(sci.send(QsciScintillaBase::SCI_STYLEGETUNDERLINE) != 0);
+    return font;
 }
 
 void TextBox::setTextFont(const QFont &font)
@@ -502,7 +629,9 @@ QColor TextBox::foreColor() const
     return m_component->color();
 }
 
+// The caret takes the text's colour, so it shows on any page colour the text shows on.
 void TextBox::setForeColor(const QColor &color)
 {
     m_component->setColor(color);
+    m_component->setCaretForegroundColor(color);
 }
