@@ -35,6 +35,7 @@ private Q_SLOTS:
     void saveAsksNothing();
     void newEmptiesWithoutQuestion();
     void roundTripKeepsEveryByte();
+    void dialogNamesAreLinuxNames();
     void failedSaveDoesNotHinderLaterSaves();
 };
 
@@ -289,7 +290,7 @@ void TestDocuments::filtersIgnoreCase()
     for (const char *name : {"lower.ini", "UPPER.INI", "Mixed.Ini", "readme.txt", "NOTES.TXT", "x.inf"})
         drive.write(QStringLiteral("disk/") + name, "x");
     Form1 form(drive.root());
-    form.commonDialog()->FileName = drive.path("disk/none");
+    form.commonDialog()->FileName = QStringLiteral("/disk/none");  // below the drive's root
 
     FileDialogAnswer dialog;
     trigger(form, qPrintable(command));
@@ -310,7 +311,7 @@ void TestDocuments::defaultExtension()
     TempDrive drive;
     drive.write("notes.TXT", "from disk");
     Form1 form(drive.root());
-    form.commonDialog()->FileName = drive.path("notes.TXT");
+    form.commonDialog()->FileName = QStringLiteral("/notes.TXT");  // below the drive's root
     form.editor()->setText("from editor");
 
     FileDialogAnswer dialog(command == "FileOpen" ? "notes" : "letter");
@@ -375,7 +376,7 @@ void TestDocuments::overwriteQuestion()
     TempDrive drive;
     drive.write("old.TXT", "old");
     Form1 form(drive.root());
-    form.commonDialog()->FileName = drive.path("old.TXT");
+    form.commonDialog()->FileName = QStringLiteral("/old.TXT");  // below the drive's root
     form.editor()->setText("new");
 
     FileDialogAnswer dialog("old.TXT");
@@ -433,7 +434,7 @@ void TestDocuments::roundTripKeepsEveryByte()
     TempDrive drive;
     drive.write("all.ini", bytes);
     Form1 form(drive.root());
-    form.commonDialog()->FileName = drive.path("all.ini");
+    form.commonDialog()->FileName = QStringLiteral("/all.ini");  // below the drive's root
 
     for (int cycle = 0; cycle < 3; ++cycle) {
         FileDialogAnswer open("all.ini");
@@ -468,6 +469,30 @@ void TestDocuments::failedSaveDoesNotHinderLaterSaves()
     FileDialogAnswer open(drive.path("saved.ini"));
     trigger(form, "FileOpen");
     QCOMPARE(form.documents()->currentFileName(), drive.path("saved.ini"));
+}
+
+// A name from the dialog is a Linux name: a backslash in it is part of the name.
+void TestDocuments::dialogNamesAreLinuxNames()
+{
+    TempDrive drive;
+    QDir().mkpath(drive.path("docs/a"));
+    Form1 form(drive.root());
+    form.editor()->setText("[a]\r\n");
+    const QString name = drive.path("docs/a\\b.ini");
+    FileDialogAnswer saveAs(name);
+    trigger(form, "FileSaveAs");
+    QVERIFY(saveAs.answered());
+    QCOMPARE(drive.read("docs/a\\b.ini"), QByteArray("[a]\r\n"));
+    QVERIFY(!QFileInfo::exists(drive.path("docs/a/b.ini")));
+
+    form.editor()->setText("[b]\r\n");
+    trigger(form, "FileSave");
+    QCOMPARE(drive.read("docs/a\\b.ini"), QByteArray("[b]\r\n"));
+    form.editor()->setText("");
+    FileDialogAnswer open(name);
+    trigger(form, "FileOpen");
+    QCOMPARE(form.editor()->text(), QByteArray("[b]\r\n"));
+    QCOMPARE(form.documents()->currentFileName(), name);
 }
 
 QTEST_MAIN(TestDocuments)

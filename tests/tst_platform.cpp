@@ -28,32 +28,46 @@ private Q_SLOTS:
     void restartKeepsTheProgramName();
 };
 
+// The program's fixed paths are found below the drive's root as the old file system found
+// them: backslashes and drive letters as DOS wrote them, names in any case.
 void TestPlatform::dosPaths_data()
 {
-    QTest::addColumn<QString>("root");
+    QTest::addColumn<QStringList>("present");
     QTest::addColumn<QString>("path");
-    QTest::addColumn<QString>("resolved");
+    QTest::addColumn<QString>("found");
 
-    QTest::newRow("system root, unix path") << "/" << "/windows/win.ini" << "/windows/win.ini";
-    QTest::newRow("system root, drive C") << "/" << "C:\\Program Files\\T\\Z.hlp"
-                                          << "/Program Files/T/Z.hlp";
-    QTest::newRow("system root, no drive") << "/" << "\\Program Files\\T\\Z.hlp"
-                                           << "/Program Files/T/Z.hlp";
-    QTest::newRow("test root, unix path") << "/tmp/r" << "/windows/win.ini"
-                                          << "/tmp/r/windows/win.ini";
-    QTest::newRow("test root, drive letter") << "/tmp/r" << "d:\\a\\b" << "/tmp/r/a/b";
-    QTest::newRow("test root, already below it") << "/tmp/r" << "/tmp/r/x.ini" << "/tmp/r/x.ini";
-    QTest::newRow("test root, a sibling with the same prefix") << "/tmp/r" << "/tmp/rx/y"
-                                                               << "/tmp/r/tmp/rx/y";
-    QTest::newRow("relative stays relative") << "/tmp/r" << "a\\b.ini" << "a/b.ini";
+    const QString win = QStringLiteral("/windows/win.ini");
+    QTest::newRow("exact name") << QStringList{"windows/win.ini"} << win << "windows/win.ini";
+    QTest::newRow("names in capitals") << QStringList{"WINDOWS/WIN.INI"} << win
+                                       << "WINDOWS/WIN.INI";
+    QTest::newRow("exact name before another case")
+        << QStringList{"windows/WIN.INI", "windows/win.ini"} << win << "windows/win.ini";
+    QTest::newRow("of several cases, the first in byte order")
+        << QStringList{"Windows/Win.ini", "Windows/WIN.INI", "Windows/wIN.INI"} << win
+        << "Windows/WIN.INI";
+    QTest::newRow("missing file in a folder found") << QStringList{"WINDOWS/SYSTEM.INI"} << win
+                                                    << "WINDOWS/win.ini";
+    QTest::newRow("nothing there: the path as written") << QStringList{} << win
+                                                        << "windows/win.ini";
+    QTest::newRow("drive C, backslashes, any case") << QStringList{"Program Files/T 3.0/Z.hlp"}
+                                                    << "C:\\PROGRAM FILES\\t 3.0\\z.HLP"
+                                                    << "Program Files/T 3.0/Z.hlp";
+    QTest::newRow("no drive letter") << QStringList{"Program Files/T/Z.hlp"}
+                                     << "\\Program Files\\T\\Z.hlp" << "Program Files/T/Z.hlp";
+    QTest::newRow("another drive letter is the same root") << QStringList{"a/b"} << "d:\\A\\B"
+                                                           << "a/b";
 }
 
 void TestPlatform::dosPaths()
 {
-    QFETCH(QString, root);
+    QFETCH(QStringList, present);
     QFETCH(QString, path);
-    QFETCH(QString, resolved);
-    QCOMPARE(DosPaths(root).resolve(path), resolved);
+    QFETCH(QString, found);
+    const TempDrive drive;
+    for (const QString &file : present)
+        drive.write(file, "x");
+    QCOMPARE(DosPaths(drive.root()).resolve(path), drive.path(found));
+    QCOMPARE(DosPaths(drive.root()).resolve("a\\b.ini"), QStringLiteral("a/b.ini"));
 }
 
 void TestPlatform::twipsAt96Dpi()

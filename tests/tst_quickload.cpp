@@ -6,6 +6,7 @@
 #include "privileges.h"
 #include "tempdrive.h"
 
+#include <QAction>
 #include <QPushButton>
 #include <QTest>
 
@@ -21,6 +22,8 @@ private Q_SLOTS:
     void loads();
     void keepsEveryByte_data();
     void keepsEveryByte();
+    void namesInAnyCase_data();
+    void namesInAnyCase();
     void fails_data();
     void fails();
     void failureKeepsEdits();
@@ -100,6 +103,42 @@ void TestQuickLoad::keepsEveryByte()
     click(form, "Command2");
     QCOMPARE(form.editor()->text(), bytes);
     QCOMPARE(form.editor()->length(), bytes.size());
+}
+
+// An old disk holds the names in capitals; the quick-load finds them as the old platform did,
+// and Save writes back to the file it found, never to a second one beside it.
+void TestQuickLoad::namesInAnyCase_data()
+{
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<QString>("onDisk");
+    QTest::addColumn<QString>("path");
+    QTest::newRow("WINDOWS/WIN.INI") << "Command1" << "WINDOWS/WIN.INI" << "/windows/win.ini";
+    QTest::newRow("Windows/System.Ini") << "Command2" << "Windows/System.Ini"
+                                        << "/windows/system.ini";
+    QTest::newRow("windows/PROGMAN.INI") << "Command3" << "windows/PROGMAN.INI"
+                                         << "/windows/progman.ini";
+}
+
+void TestQuickLoad::namesInAnyCase()
+{
+    QFETCH(QString, button);
+    QFETCH(QString, onDisk);
+    QFETCH(QString, path);
+
+    TempDrive drive;
+    drive.write(onDisk, "[old]\r\n");
+    Form1 form(drive.root());
+    click(form, button);
+    QCOMPARE(form.editor()->text(), QByteArray("[old]\r\n"));
+    QCOMPARE(form.documents()->currentFileName(), path);
+
+    QTest::keyClicks(form.editor()->inputWidget(), "new");
+    form.findChild<QAction *>(QStringLiteral("FileSave"))->trigger();
+    QCOMPARE(drive.read(onDisk), QByteArray("new[old]\r\n"));
+    QCOMPARE(QDir(drive.path(QFileInfo(onDisk).path())).entryList(QDir::Files | QDir::Hidden),
+             QStringList{QFileInfo(onDisk).fileName()});
+    QCOMPARE(QDir(drive.root()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+             QStringList{QFileInfo(onDisk).path()});
 }
 
 void TestQuickLoad::fails_data()

@@ -45,17 +45,18 @@ void DocumentCommands::quickLoad(const QString &path, const QString &failureText
 {
     m_dialog.FileName = path;
     m_dialog.Flags = CommonDialog::FileMustExist;
-    if (!load(m_dialog.FileName)) {
+    const QString found = m_paths.resolve(m_dialog.FileName);
+    if (!load(found)) {
         fail(failureText, m_dialog.FileName);
         return;
     }
-    m_currentFileName = m_dialog.FileName;
+    setCurrentFile(m_dialog.FileName, found);
 }
 
 void DocumentCommands::FileNew_Click()
 {
     m_editor.setText(QByteArray());
-    m_currentFileName.clear();
+    setCurrentFile(QString(), QString());
 }
 
 void DocumentCommands::FileOpen_Click()
@@ -67,7 +68,7 @@ void DocumentCommands::FileOpen_Click()
         fail(QString::fromLatin1(OpenFailure), m_dialog.FileName);
         return;
     }
-    m_currentFileName = m_dialog.FileName;
+    setCurrentFile(m_dialog.FileName, m_dialog.FileName);
 }
 
 void DocumentCommands::FileSave_Click()
@@ -76,7 +77,7 @@ void DocumentCommands::FileSave_Click()
         FileSaveAs_Click();
         return;
     }
-    if (!save(m_currentFileName))
+    if (!save(m_currentFile))
         fail(QString::fromLatin1(SaveFailure), m_currentFileName);
 }
 
@@ -89,7 +90,7 @@ void DocumentCommands::FileSaveAs_Click()
         fail(QString::fromLatin1(SaveFailure), m_dialog.FileName);
         return;
     }
-    m_currentFileName = m_dialog.FileName;
+    setCurrentFile(m_dialog.FileName, m_dialog.FileName);
 }
 
 // Sets up the common dialog in the order the file commands always have (cancel reporting,
@@ -113,23 +114,29 @@ bool DocumentCommands::chooseFile(quint32 flags, const char *filter, bool (Commo
 // opened and found to be one the editor may take: the history of a whole-text change and the
 // new file (on 64 MiB, 150 MB and 64 MB) are then never in memory together. A load that fails
 // after that (a read error, a line too long) keeps the text, without its undo steps.
-bool DocumentCommands::load(const QString &fileName)
+bool DocumentCommands::load(const QString &file)
 {
     const filebytes::ReadResult read = filebytes::readAll(
-        m_paths.resolve(fileName), TextBox::capacity(), [this] { m_editor.forgetUndo(); });
+        file, TextBox::capacity(), [this] { m_editor.forgetUndo(); });
     if (!read.bytes || !TextBox::canHold(*read.bytes))
         return false;
     m_editor.setText(*read.bytes);
     return true;
 }
 
-bool DocumentCommands::save(const QString &fileName)
+bool DocumentCommands::save(const QString &file)
 {
-    return safesave::write(m_paths.resolve(fileName), m_editor.bytes()).ok;
+    return safesave::write(file, m_editor.bytes()).ok;
+}
+
+void DocumentCommands::setCurrentFile(const QString &name, const QString &file)
+{
+    m_currentFileName = name;
+    m_currentFile = file;
 }
 
 void DocumentCommands::fail(const QString &text, const QString &fileName)
 {
     msgbox::show(m_window, text + fileName, msgbox::OkOnly, appinfo::title());
-    m_currentFileName.clear();
+    setCurrentFile(QString(), QString());
 }

@@ -9,8 +9,9 @@ class TextBox;
 class QWidget;
 
 // The document file commands of the main window: the quick-load buttons and the File menu's
-// New, Open, Save and Save As. Holds the current file name, the path Save writes to without
-// asking; empty means no file is known.
+// New, Open, Save and Save As. Holds the current file name, the name Save writes to without
+// asking (empty when no file is known), and the file it stands for: a name from a file
+// dialog is that file; a quick-load's fixed DOS path stands for the file found for it.
 class DocumentCommands : public QObject
 {
     Q_OBJECT
@@ -32,8 +33,10 @@ public Q_SLOTS:
 private:
     void quickLoad(const QString &path, const QString &failureText);
     bool chooseFile(quint32 flags, const char *filter, bool (CommonDialog::*show)());
-    bool load(const QString &fileName);
-    bool save(const QString &fileName);
+    // `file` is a real path, used as it is.
+    bool load(const QString &file);
+    bool save(const QString &file);
+    void setCurrentFile(const QString &name, const QString &file);
     void fail(const QString &text, const QString &fileName);
 
     QWidget *m_window;
@@ -41,4 +44,5 @@ private:
     CommonDialog &m_dialog;
     const DosPaths &m_paths;
     QString m_currentFileName;
+    QString m_currentFile;
 };

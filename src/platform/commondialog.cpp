@@ -84,7 +84,9 @@ bool CommonDialog::showFileDialog(bool save)
     dialog.setDefaultSuffix(DefaultExt);
     dialog.setNameFilters(nameFilters(Filter));
     if (!FileName.isEmpty()) {
-        const QFileInfo offered(m_paths.resolve(FileName));
+        // A name this dialog returned is a Linux path; any other is one of the program's DOS
+        // paths (a quick-load's), found as the old platform found it.
+        const QFileInfo offered(FileName == m_chosenFileName ? FileName : m_paths.resolve(FileName));
         if (offered.isAbsolute())
             dialog.setDirectory(offered.absolutePath());
         dialog.selectFile(offered.fileName());
@@ -93,6 +95,7 @@ bool CommonDialog::showFileDialog(bool save)
     if (dialog.exec() != QDialog::Accepted)
         return cancelled();
     FileName = dialog.selectedFiles().value(0);
+    m_chosenFileName = FileName;
     return true;
 }
 

@@ -89,4 +89,5 @@ private:
     std::unique_ptr<HelpViewer> m_helpViewer;
     QStringList m_helpFolders;
     HelpHandler m_helpHandler;
+    QString m_chosenFileName;  // the name the file dialog last returned
 };

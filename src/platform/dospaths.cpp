@@ -1,6 +1,35 @@
 #include "platform/dospaths.h"
 
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <algorithm>
+
+namespace {
+
+// The name in `folder` that the old file system would have opened for `name`.
+QString findName(const QString &folder, const QString &name)
+{
+    if (QFileInfo::exists(folder + QLatin1Char('/') + name)
+        || QFileInfo(folder + QLatin1Char('/') + name).isSymLink())
+        return name;
+    QStringList candidates;
+    const QStringList entries = QDir(folder).entryList(
+        QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Unsorted);
+    for (const QString &entry : entries) {
+        if (entry.compare(name, Qt::CaseInsensitive) == 0)
+            candidates.append(entry);
+    }
+    if (candidates.isEmpty())
+        return name;
+    return *std::min_element(candidates.cbegin(), candidates.cend(),
+                             [](const QString &a, const QString &b) {
+                                 return QFile::encodeName(a) < QFile::encodeName(b);
+                             });
+}
+
+}
 
 DosPaths::DosPaths(QString root) : m_root(QDir::cleanPath(root))
 {
@@ -15,9 +44,12 @@ QString DosPaths::resolve(const QString &path) const
         if (!p.startsWith(QLatin1Char('/')))
             p.prepend(QLatin1Char('/'));
     }
-    if (!p.startsWith(QLatin1Char('/')) || m_root == QLatin1String("/"))
+    if (!p.startsWith(QLatin1Char('/')))
         return p;
-    if (p == m_root || p.startsWith(m_root + QLatin1Char('/')))
-        return p;
-    return m_root + p;
+    QString real = m_root == QLatin1String("/") ? QString() : m_root;
+    for (const QString &name : p.split(QLatin1Char('/'), Qt::SkipEmptyParts))
+        real += QLatin1Char('/') + findName(real.isEmpty() ? QStringLiteral("/") : real, name);
+    if (p.endsWith(QLatin1Char('/')))
+        real += QLatin1Char('/');
+    return real.isEmpty() ? QStringLiteral("/") : real;
 }
