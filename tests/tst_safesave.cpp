@@ -25,6 +25,8 @@ private Q_SLOTS:
     void diskFull_data();
     void diskFull();
     void readOnlyFileSystem();
+    void writableFileInAFolderNotWritable_data();
+    void writableFileInAFolderNotWritable();
 };
 
 namespace {
@@ -292,6 +294,48 @@ void TestSafeSave::readOnlyFileSystem()
 
     QVERIFY(!safesave::write(file, NewBytes).ok);
     QCOMPARE(drive.read("disk/win.ini"), OldBytes);
+}
+
+// A file the user may write, in a folder the user may not: rewritten in place, with the old
+// bytes kept in a private temporary file meanwhile, and put back when the write fails.
+void TestSafeSave::writableFileInAFolderNotWritable_data()
+{
+    QTest::addColumn<qsizetype>("newSize");
+    QTest::addColumn<bool>("ok");
+    QTest::newRow("saved") << qsizetype(1000) << true;
+    QTest::newRow("disk full: the old bytes back") << qsizetype(300 * 1024) << false;
+}
+
+void TestSafeSave::writableFileInAFolderNotWritable()
+{
+    QFETCH(qsizetype, newSize);
+    QFETCH(bool, ok);
+    if (!ActAs::possible())
+        QSKIP("acting as another user needs root");
+    TempDrive drive;
+    SmallDisk disk(drive.path("disk"), 256 * 1024);
+    QVERIFY(disk.mounted());
+    const QByteArray old(100 * 1024, 'o');
+    const QByteArray bytes(newSize, 'n');
+    const QString file = drive.write("disk/win.ini", old);
+    ::chmod(QFile::encodeName(drive.root()).constData(), 0755);
+    ::chmod(QFile::encodeName(drive.path("disk")).constData(), 0555);
+    ::chmod(QFile::encodeName(file).constData(), 0666);
+    const auto backups = [] {
+        return QDir(QDir::tempPath()).entryList({"tansy-ini-editor-backup-*"}, QDir::Files);
+    };
+    const QStringList backupsBefore = backups();
+
+    safesave::Result result;
+    {
+        ActAs nobody(65534, 65534);
+        result = safesave::write(file, bytes);
+    }
+    QCOMPARE(result.ok, ok);
+    QCOMPARE(drive.read("disk/win.ini"), ok ? bytes : old);
+    QCOMPARE(folderEntries(drive.path("disk")), QStringList{"win.ini"});
+    QCOMPARE(backups(), backupsBefore);
+    ::chmod(QFile::encodeName(drive.path("disk")).constData(), 0755);
 }
 
 QTEST_MAIN(TestSafeSave)

@@ -2,12 +2,14 @@
 
 #include "platform/filebytes.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
 #include <QTemporaryFile>
 
 #include <cerrno>
+#include <memory>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -86,7 +88,7 @@ void syncFolder(const QString &file)
     }
 }
 
-enum class RenameOutcome { Written, Failed, OwnerCannotBeKept };
+enum class RenameOutcome { Written, Failed, OwnerCannotBeKept, NoFileBeside };
 
 RenameOutcome writeByRename(const QString &target, const struct stat *old, QByteArrayView bytes,
                             QString &why)
@@ -94,7 +96,8 @@ RenameOutcome writeByRename(const QString &target, const struct stat *old, QByte
     QSaveFile out(target);
     if (!out.open(QIODevice::WriteOnly)) {
         why = out.errorString();
-        return RenameOutcome::Failed;
+        // Typically a folder the user may not write in, holding a file the user may write.
+        return old ? RenameOutcome::NoFileBeside : RenameOutcome::Failed;
     }
     if (old) {
         if (::fchmod(out.handle(), old->st_mode & 07777) != 0) {
@@ -130,6 +133,27 @@ bool rewrite(int fd, QByteArrayView bytes)
         && ::ftruncate(fd, off_t(bytes.size())) == 0 && ::fsync(fd) == 0;
 }
 
+// A copy of the old bytes on disk until the new ones are: beside the file, or, where its
+// folder takes no new file, in a private temporary file of the user's (mode 0600). Null when
+// neither can be made; the caller then keeps the old bytes in memory only.
+std::unique_ptr<QTemporaryFile> keepCopy(const QFileInfo &target, const QByteArray &old,
+                                         QString &why)
+{
+    const QString beside = target.absolutePath() + QStringLiteral("/.") + target.fileName()
+        + QStringLiteral(".backup-XXXXXX");
+    const QString private_ = QDir::tempPath() + QStringLiteral("/tansy-ini-editor-backup-XXXXXX");
+    for (const QString &pattern : {beside, private_}) {
+        auto copy = std::make_unique<QTemporaryFile>(pattern);
+        if (!copy->open())
+            continue;
+        if (copy->write(old) == old.size() && copy->flush() && ::fsync(copy->handle()) == 0)
+            return copy;
+        why = copy->errorString();  // a full disk: no use trying further
+        return nullptr;
+    }
+    return nullptr;
+}
+
 Result writeInPlace(const QString &target, QByteArrayView bytes)
 {
     const filebytes::ReadResult old = filebytes::readAll(target);
@@ -137,19 +161,16 @@ Result writeInPlace(const QString &target, QByteArrayView bytes)
         return failed(old.error);
 
     const QFileInfo info(target);
+    QString why;
+    std::unique_ptr<QTemporaryFile> copy = keepCopy(info, *old.bytes, why);
+    if (!why.isEmpty())
+        return failed(why);
     struct statvfs space {};
     if (::statvfs(native(info.absolutePath()).constData(), &space) == 0) {
         const qint64 free = qint64(space.f_bavail) * qint64(space.f_frsize);
-        const qint64 needed = old.bytes->size() + std::max<qint64>(0, bytes.size() - old.bytes->size());
-        if (free < needed)
+        if (free < bytes.size() - old.bytes->size())
             return failed(systemError(ENOSPC));
     }
-
-    QTemporaryFile copy(info.absolutePath() + QStringLiteral("/.") + info.fileName()
-                        + QStringLiteral(".backup-XXXXXX"));
-    if (!copy.open() || copy.write(*old.bytes) != old.bytes->size() || !copy.flush()
-        || ::fsync(copy.handle()) != 0)
-        return failed(copy.errorString());
 
     const int fd = ::open(native(target).constData(), O_WRONLY | O_CLOEXEC | O_NOCTTY);
     if (fd < 0)
@@ -157,9 +178,9 @@ Result writeInPlace(const QString &target, QByteArrayView bytes)
     Result result{true, QString()};
     if (!rewrite(fd, bytes)) {
         result = failed(systemError());
-        // The copy stays beside the file if even the old bytes cannot be put back.
-        if (!rewrite(fd, *old.bytes))
-            copy.setAutoRemove(false);
+        // The copy stays if even the old bytes cannot be put back.
+        if (!rewrite(fd, *old.bytes) && copy)
+            copy->setAutoRemove(false);
     }
     ::close(fd);
     return result;
@@ -195,6 +216,7 @@ Result write(const QString &path, QByteArrayView bytes)
         case RenameOutcome::Failed:
             return failed(why);
         case RenameOutcome::OwnerCannotBeKept:
+        case RenameOutcome::NoFileBeside:
             break;
         }
     }
