@@ -411,13 +411,20 @@ void TestDocuments::newEmptiesWithoutQuestion()
     drive.write("windows/win.ini", "[windows]\r\n");
     Form1 form(drive.root());
     form.findChild<QPushButton *>("Command1")->click();
-    form.editor()->setText("never saved");
+    QTest::keyClicks(form.editor()->inputWidget(), "typed ");
 
     ModalAnswer question(QMessageBox::Yes);
     trigger(form, "FileNew");
     QVERIFY(!question.answered());
     QCOMPARE(form.editor()->length(), 0);
     QCOMPARE(form.commonDialog()->FileName, QStringLiteral("/windows/win.ini"));
+    // New is one undo step: the text comes back, and the typing before it can be undone too.
+    QTest::keyClick(form.editor()->inputWidget(), Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(form.editor()->text(), QByteArray("typed [windows]\r\n"));
+    QTest::keyClick(form.editor()->inputWidget(), Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(form.editor()->text(), QByteArray("[windows]\r\n"));
+    QCOMPARE(form.documents()->currentFileName(), QString());
+    trigger(form, "FileNew");
 
     // New, then Save: there is no name, so the save dialog asks for one.
     FileDialogAnswer dialog;

@@ -53,9 +53,13 @@ void DocumentCommands::quickLoad(const QString &path, const QString &failureText
     setCurrentFile(m_dialog.FileName, found);
 }
 
+// New asks nothing, so it is one undo step: an accidental New loses nothing.
 void DocumentCommands::FileNew_Click()
 {
-    m_editor.setText(QByteArray());
+    {
+        const UndoStep step(m_editor);
+        m_editor.replace(0, m_editor.length(), QByteArrayView());
+    }
     setCurrentFile(QString(), QString());
 }
 
