@@ -136,8 +136,8 @@ void TestHelp::viewerShowsTheFile()
     QCOMPARE(viewer.currentFile(), QFileInfo(file).canonicalFilePath());
 }
 
-// Force-file of the file shown leaves the reader where they went; another file opens at its
-// contents topic.
+// Force-file of the file shown leaves the reader where they went; another file, or any file
+// once the viewer was closed, opens at its contents topic.
 void TestHelp::sameFileKeepsTheTopic()
 {
     TempDrive drive;
@@ -156,6 +156,14 @@ void TestHelp::sameFileKeepsTheTopic()
     QCOMPARE(viewer.windowTitle(), QStringLiteral("Help B"));
     QCOMPARE(browser->source().fragment(), QString());
     QVERIFY(!browser->isBackwardAvailable());
+
+    // A closed viewer shows no file: the next command opens the file at its contents.
+    browser->setSource(browser->source().resolved(QUrl(QStringLiteral("#far"))));
+    QVERIFY(viewer.close());
+    QVERIFY(viewer.isHidden());
+    viewer.show(b, HelpViewer::ForceFile);
+    QVERIFY(viewer.isVisible());
+    QCOMPARE(browser->source().fragment(), QString());
 }
 
 void TestHelp::foundByNameWhenThePathHasNone()

@@ -93,6 +93,12 @@ void HelpViewer::show(const QString &file, int command)
     activateWindow();
 }
 
+void HelpViewer::closeEvent(QCloseEvent *event)
+{
+    m_current.clear();
+    QWidget::closeEvent(event);
+}
+
 // The path as given first; then the same file name in each fallback folder.
 QString HelpViewer::find(const QString &file) const
 {

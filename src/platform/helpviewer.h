@@ -32,6 +32,10 @@ public:
     // (share/tansy-ini-editor beside the program's bin folder), then the program's folder.
     static QStringList defaultFolders();
 
+protected:
+    // Closing hides the viewer, which then shows no file.
+    void closeEvent(QCloseEvent *event) override;
+
 private:
     QString find(const QString &file) const;
     void open(const QString &path);
