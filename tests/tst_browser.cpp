@@ -65,6 +65,8 @@ private Q_SLOTS:
     void threeOpenersMakeSeparateWindows();
     void captionWhileLoading();
     void enterNavigatesToTheTypedText();
+    void typedPrefixIsNotCompleted();
+    void navigationWithoutALoadEndsBusy();
     void backForwardRefresh();
     void homeAndSearch();
     void clickThatChangesNothing();
@@ -190,6 +192,44 @@ void TestBrowser::enterNavigatesToTheTypedText()
     QTest::qWait(300);
     QCOMPARE(loads, 1);
     QCOMPARE(box->count(), 1);
+}
+
+// Typing the start of the list's entry and Enter go to what was typed, not to the entry.
+void TestBrowser::typedPrefixIsNotCompleted()
+{
+    frmBrowser *browser = open(m_server.url("/a"));
+    QTRY_COMPARE_WITH_TIMEOUT(browser->windowTitle(), QStringLiteral("Page A"), LoadTimeout);
+    auto *box = browser->findChild<QComboBox *>("cboAddress");
+    box->lineEdit()->clear();
+    QTest::keyClicks(box->lineEdit(), m_server.url("/"));
+    QCOMPARE(box->lineEdit()->text(), m_server.url("/"));
+    QTest::keyClick(box->lineEdit(), Qt::Key_Return);
+    QTRY_COMPARE_WITH_TIMEOUT(browser->windowTitle(), QStringLiteral("Other"), LoadTimeout);
+    QCOMPARE(browser->browser()->LocationURL(), m_server.url("/"));
+}
+
+// A jump to a name on the same page, and history steps between such jumps, load nothing;
+// the caption still comes back from the waiting text.
+void TestBrowser::navigationWithoutALoadEndsBusy()
+{
+    frmBrowser *browser = open(m_server.url("/a"));
+    QTRY_COMPARE_WITH_TIMEOUT(browser->windowTitle(), QStringLiteral("Page A"), LoadTimeout);
+    auto *box = browser->findChild<QComboBox *>("cboAddress");
+    for (const char *name : {"#l", "#m"}) {
+        box->lineEdit()->setText(m_server.url("/a") + QLatin1String(name));
+        QTest::keyClick(box->lineEdit(), Qt::Key_Return);
+        QTRY_COMPARE_WITH_TIMEOUT(browser->browser()->LocationURL(),
+                                  m_server.url("/a") + QLatin1String(name), LoadTimeout);
+        QTRY_COMPARE_WITH_TIMEOUT(browser->windowTitle(), QStringLiteral("Page A"), LoadTimeout);
+    }
+    // The same name again changes not even the address.
+    QTest::keyClick(box->lineEdit(), Qt::Key_Return);
+    QTRY_COMPARE_WITH_TIMEOUT(browser->windowTitle(), QStringLiteral("Page A"), LoadTimeout);
+    for (const char *key : {"Back", "Back", "Forward"}) {
+        click(browser, key);
+        QTRY_COMPARE_WITH_TIMEOUT(browser->windowTitle(), QStringLiteral("Page A"), LoadTimeout);
+        QVERIFY(!browser->browser()->Busy());
+    }
 }
 
 void TestBrowser::backForwardRefresh()

@@ -60,6 +60,8 @@ frmBrowser::frmBrowser()
     m_cboAddress->setEditable(true);
     // The list holds what the load step puts there; typing an address never adds to it.
     m_cboAddress->setInsertPolicy(QComboBox::NoInsert);
+    // Enter goes to exactly what was typed: no completion from the list.
+    m_cboAddress->setCompleter(nullptr);
     m_cboAddress->setEditText(QStringLiteral("Combo1"));
     m_cboAddress->setGeometry(twips::rect(45, 300, 3795, 315));
     m_cboAddress->lineEdit()->installEventFilter(this);

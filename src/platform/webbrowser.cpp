@@ -10,6 +10,15 @@
 
 namespace {
 
+// A move within the page shown loads nothing, and the engine reports no load for it, so
+// nothing would end the busy state: a #name on the page shown, or a history step between
+// entries of the same page (as such moves leave them).
+bool samePage(const QUrl &to, const QUrl &shown)
+{
+    return !shown.isEmpty()
+        && to.adjusted(QUrl::RemoveFragment) == shown.adjusted(QUrl::RemoveFragment);
+}
+
 // Pages may go anywhere on the web, but never to the local file system: only the pages
 // shipped inside the program are local.
 class Page : public QWebEnginePage
@@ -42,7 +51,7 @@ QUrl WebBrowser::searchPage()
 // searchPage(). LocationName: the page's title, or its address while it has none.
 // Busy: true from the moment an operation starts a load (as the control reports it at
 // once, before the engine's loadStarted arrives) or the engine starts one itself (a link),
-// until loadFinished. DownloadComplete: loadFinished, whatever its outcome.
+// until loadFinished; never for a move within the page shown, which loads nothing. DownloadComplete: loadFinished, whatever its outcome.
 WebBrowser::WebBrowser(QWidget *parent) : QWidget(parent), m_view(new QWebEngineView(this))
 {
     auto *page = new Page(m_view);
@@ -63,14 +72,14 @@ WebBrowser::WebBrowser(QWidget *parent) : QWidget(parent), m_view(new QWebEngine
 void WebBrowser::Navigate(const QString &address)
 {
     const QUrl url = QUrl::fromUserInput(address);
-    m_busy = !url.isLocalFile() && url.isValid();
+    m_busy = !url.isLocalFile() && url.isValid() && !(url.hasFragment() && samePage(url, m_view->url()));
     m_view->load(url);
 }
 
 void WebBrowser::GoBack()
 {
     if (m_view->history()->canGoBack()) {
-        m_busy = true;
+        m_busy = !samePage(m_view->history()->backItem().url(), m_view->url());
         m_view->back();
     }
 }
@@ -78,7 +87,7 @@ void WebBrowser::GoBack()
 void WebBrowser::GoForward()
 {
     if (m_view->history()->canGoForward()) {
-        m_busy = true;
+        m_busy = !samePage(m_view->history()->forwardItem().url(), m_view->url());
         m_view->forward();
     }
 }
