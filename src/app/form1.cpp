@@ -1,8 +1,8 @@
 #include "app/form1.h"
 
-#include "app/appinfo.h"
+#include "shared/appinfo.h"
 #include "app/bannerlabel.h"
-#include "app/designcontrol.h"
+#include "shared/designcontrol.h"
 #include "browser/browsercommands.h"
 #include "document/documentcommands.h"
 #include "editing/editingcommands.h"
@@ -72,10 +72,10 @@ Form1::Form1(const QString &driveRoot, QWidget *parent)
     createControls();
 
     m_documents = new DocumentCommands(this, *m_editor, *m_commonDialog, *m_paths);
-    m_editing = new EditingCommands(*this);
-    m_search = new SearchCommands(*this);
-    m_help = new HelpCommands(*this);
-    m_browser = new BrowserCommands(*this);
+    m_editing = new EditingCommands(this, *m_editor, *m_commonDialog);
+    m_search = new SearchCommands(this, *m_editor);
+    m_help = new HelpCommands(this, *m_commonDialog, *m_paths);
+    m_browser = new BrowserCommands(this);
 
     createMenus();
     createTabOrder();

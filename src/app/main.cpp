@@ -1,4 +1,4 @@
-#include "app/appinfo.h"
+#include "shared/appinfo.h"
 #include "app/form1.h"
 #include "browser/browsermodule.h"
 #include "platform/allocator.h"

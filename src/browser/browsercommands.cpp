@@ -1,11 +1,12 @@
 #include "browser/browsercommands.h"
 
-#include "app/appinfo.h"
-#include "app/form1.h"
+#include "shared/appinfo.h"
 #include "browser/browsermodule.h"
 #include "platform/messagebox.h"
 
-BrowserCommands::BrowserCommands(Form1 &window) : QObject(&window), m_window(window)
+#include <QWidget>
+
+BrowserCommands::BrowserCommands(QWidget *window) : QObject(window), m_window(window)
 {
 }
 
@@ -35,6 +36,6 @@ void BrowserCommands::openBrowser()
 {
     QString why;
     if (!browsermodule::open(homePage(), &why))
-        msgbox::show(&m_window, QStringLiteral("The web browser cannot be opened: ") + why,
+        msgbox::show(m_window, QStringLiteral("The web browser cannot be opened: ") + why,
                      msgbox::OkOnly, appinfo::title());
 }

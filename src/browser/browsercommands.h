@@ -2,7 +2,7 @@
 
 #include <QObject>
 
-class Form1;
+class QWidget;
 
 // The three ways to the web browser window: each opens a new window on the maker's page.
 class BrowserCommands : public QObject
@@ -10,7 +10,8 @@ class BrowserCommands : public QObject
     Q_OBJECT
 
 public:
-    explicit BrowserCommands(Form1 &window);
+    // `window` owns the message should the browser not open.
+    explicit BrowserCommands(QWidget *window);
 
     // The maker's home page: a page shipped inside the program, so it shows offline too.
     static QString homePage();
@@ -23,5 +24,5 @@ public Q_SLOTS:
 private:
     void openBrowser();
 
-    Form1 &m_window;
+    QWidget *m_window;
 };

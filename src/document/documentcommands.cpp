@@ -1,6 +1,6 @@
 #include "document/documentcommands.h"
 
-#include "app/appinfo.h"
+#include "shared/appinfo.h"
 #include "platform/commondialog.h"
 #include "platform/dospaths.h"
 #include "platform/filebytes.h"

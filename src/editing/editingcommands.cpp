@@ -1,6 +1,5 @@
 #include "editing/editingcommands.h"
 
-#include "app/form1.h"
 #include "editing/numberlines.h"
 #include "platform/clipboard.h"
 #include "platform/codepage.h"
@@ -20,18 +19,19 @@ constexpr quint32 ScreenAndPrinterFonts = 3;
 
 }
 
-EditingCommands::EditingCommands(Form1 &window) : QObject(&window), m_window(window)
+EditingCommands::EditingCommands(QObject *parent, TextBox &editor, CommonDialog &dialog)
+    : QObject(parent), m_editor(editor), m_dialog(dialog)
 {
 }
 
 void EditingCommands::EditCopy_Click()
 {
-    clipboard::setText(m_window.editor()->selectedText());
+    clipboard::setText(m_editor.selectedText());
 }
 
 void EditingCommands::EditCut_Click()
 {
-    TextBox &editor = *m_window.editor();
+    TextBox &editor = m_editor;
     clipboard::setText(editor.selectedText());
     const UndoStep step(editor);
     editor.replaceSelection(QByteArrayView());
@@ -39,14 +39,14 @@ void EditingCommands::EditCut_Click()
 
 void EditingCommands::EditPaste_Click()
 {
-    TextBox &editor = *m_window.editor();
+    TextBox &editor = m_editor;
     const UndoStep step(editor);
     editor.replaceSelection(clipboard::text());
 }
 
 void EditingCommands::EditSelect_Click()
 {
-    TextBox &editor = *m_window.editor();
+    TextBox &editor = m_editor;
     editor.setSelection(0, editor.length());
 }
 
@@ -64,7 +64,7 @@ void EditingCommands::ProcessLower_Click()
 // character is replaced: on a whole large document that keeps the undo history small.
 void EditingCommands::convertSelection(const unsigned char *table)
 {
-    TextBox &editor = *m_window.editor();
+    TextBox &editor = m_editor;
     const qint64 start = editor.selStart();
     const qint64 length = editor.selLength();
     const QByteArrayView selected = editor.bytes().sliced(start, length);
@@ -96,7 +96,7 @@ void EditingCommands::convertSelection(const unsigned char *table)
 // Whole lines a part at a time; the caret ends at the start.
 void EditingCommands::ProcessNumber_Click()
 {
-    TextBox &editor = *m_window.editor();
+    TextBox &editor = m_editor;
     qint64 line = 1;
     {
         const UndoStep step(editor);
@@ -121,7 +121,7 @@ void EditingCommands::ProcessNumber_Click()
 // A cancel leaves the editor as it was, whether or not cancel reporting is on.
 void EditingCommands::CustomFont_Click()
 {
-    CommonDialog &dialog = *m_window.commonDialog();
+    CommonDialog &dialog = m_dialog;
     dialog.Flags = ScreenAndPrinterFonts;
     try {
         if (!dialog.ShowFont())
@@ -129,7 +129,7 @@ void EditingCommands::CustomFont_Click()
     } catch (const CommonDialogCancel &) {
         return;
     }
-    TextBox &editor = *m_window.editor();
+    TextBox &editor = m_editor;
     QFont font = editor.textFont();
     font.setFamilies({dialog.FontName});
     font.setBold(dialog.FontBold);
@@ -150,10 +150,10 @@ void EditingCommands::CustomText_Click()
 
 void EditingCommands::chooseColor(void (TextBox::*apply)(const QColor &))
 {
-    CommonDialog &dialog = *m_window.commonDialog();
+    CommonDialog &dialog = m_dialog;
     try {
         if (dialog.ShowColor())
-            (m_window.editor()->*apply)(CommonDialog::color(dialog.Color));
+            (m_editor.*apply)(CommonDialog::color(dialog.Color));
     } catch (const CommonDialogCancel &) {
     }
 }

@@ -2,7 +2,7 @@
 
 #include <QObject>
 
-class Form1;
+class CommonDialog;
 class QColor;
 class TextBox;
 
@@ -14,7 +14,7 @@ class EditingCommands : public QObject
     Q_OBJECT
 
 public:
-    explicit EditingCommands(Form1 &window);
+    EditingCommands(QObject *parent, TextBox &editor, CommonDialog &dialog);
 
 public Q_SLOTS:
     void EditCopy_Click();
@@ -32,5 +32,6 @@ private:
     void convertSelection(const unsigned char *table);
     void chooseColor(void (TextBox::*apply)(const QColor &));
 
-    Form1 &m_window;
+    TextBox &m_editor;
+    CommonDialog &m_dialog;
 };

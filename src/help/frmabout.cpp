@@ -1,7 +1,7 @@
 #include "help/frmabout.h"
 
-#include "app/appinfo.h"
-#include "app/designcontrol.h"
+#include "shared/appinfo.h"
+#include "shared/designcontrol.h"
 #include "help/keyvalue.h"
 #include "platform/codepage.h"
 #include "platform/dospaths.h"

@@ -1,14 +1,15 @@
 #include "help/helpcommands.h"
 
-#include "app/form1.h"
 #include "help/frmabout.h"
 #include "platform/commondialog.h"
 #include "platform/helpviewer.h"
 #include "platform/programstart.h"
 #include "platform/registry.h"
 
-HelpCommands::HelpCommands(Form1 &window)
-    : QObject(&window), m_window(window), m_registry(std::make_unique<MemoryRegistry>()),
+#include <QWidget>
+
+HelpCommands::HelpCommands(QWidget *window, CommonDialog &dialog, const DosPaths &paths)
+    : QObject(window), m_window(window), m_dialog(dialog), m_paths(paths), m_registry(std::make_unique<MemoryRegistry>()),
       m_startProgram(&programstart::start)
 {
 }
@@ -37,9 +38,9 @@ void HelpCommands::setProgramStarter(std::function<bool(const QString &)> starte
 void HelpCommands::mnuAbout_Click()
 {
     if (!m_about) {
-        m_about = new frmAbout(m_window.paths(), *m_registry,
+        m_about = new frmAbout(m_paths, *m_registry,
                                [this](const QString &program) { return m_startProgram(program); },
-                               m_window.windowIcon());
+                               m_window->windowIcon());
     }
     m_about->show();
     m_about->raise();
@@ -65,7 +66,7 @@ void HelpCommands::mnyPWS_Click()
 // dialogs. Any failure after that ends the command silently.
 void HelpCommands::showHelp(const QString &path)
 {
-    CommonDialog &dialog = *m_window.commonDialog();
+    CommonDialog &dialog = m_dialog;
     dialog.CancelError = true;
     try {
         dialog.HelpCommand = HelpViewer::ForceFile;

@@ -6,7 +6,9 @@
 #include <functional>
 #include <memory>
 
-class Form1;
+class CommonDialog;
+class DosPaths;
+class QWidget;
 class Registry;
 class frmAbout;
 
@@ -16,7 +18,8 @@ class HelpCommands : public QObject
     Q_OBJECT
 
 public:
-    explicit HelpCommands(Form1 &window);
+    // The About box carries `window`'s icon and finds its tool below `paths`' root.
+    HelpCommands(QWidget *window, CommonDialog &dialog, const DosPaths &paths);
     ~HelpCommands() override;
 
     // The registry the About box reads: on this platform an empty one. Tests give their own,
@@ -34,7 +37,9 @@ public Q_SLOTS:
 private:
     void showHelp(const QString &path);
 
-    Form1 &m_window;
+    QWidget *m_window;
+    CommonDialog &m_dialog;
+    const DosPaths &m_paths;
     std::unique_ptr<Registry> m_registry;
     std::function<bool(const QString &)> m_startProgram;
     QPointer<frmAbout> m_about;

@@ -1,8 +1,7 @@
 #include "search/form2.h"
 
-#include "app/appinfo.h"
-#include "app/designcontrol.h"
-#include "app/form1.h"
+#include "shared/appinfo.h"
+#include "shared/designcontrol.h"
 #include "platform/codepage.h"
 #include "platform/messagebox.h"
 #include "platform/textbox.h"
@@ -18,14 +17,14 @@
 
 using designcontrol::placed;
 
-Form2::Form2(Form1 &window)
+Form2::Form2(QWidget *mainWindow, TextBox &editor)
     : QDialog(nullptr, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
                            | Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint),
-      m_window(window)
+      m_mainWindow(mainWindow), m_editor(editor)
 {
     setObjectName(QStringLiteral("Form2"));
     setWindowTitle(QStringLiteral("Text Search Feature"));
-    setWindowIcon(window.windowIcon());
+    setWindowIcon(mainWindow->windowIcon());
     setModal(false);
     resize(twips::toPixels(6780), twips::toPixels(1980));
 
@@ -100,7 +99,7 @@ void Form2::FindNextButton_Click()
 // Whatever is selected now is replaced, also when the user has moved the selection.
 void Form2::ReplaceButton_Click()
 {
-    TextBox &editor = *m_window.editor();
+    TextBox &editor = m_editor;
     {
         const UndoStep step(editor);
         editor.replaceSelection(replacementText());
@@ -116,7 +115,7 @@ void Form2::ReplaceButton_Click()
 // on a large file.
 void Form2::ReplaceAllButton_Click()
 {
-    TextBox &editor = *m_window.editor();
+    TextBox &editor = m_editor;
     const QByteArray needle = searchText();
     const QByteArray with = replacementText();
     {
@@ -148,7 +147,7 @@ void Form2::reject()
 
 void Form2::searchFrom(qint64 start)
 {
-    FoundPosition = finder::find(m_window.editor()->bytes(), searchText(), start, caseSensitive());
+    FoundPosition = finder::find(m_editor.bytes(), searchText(), start, caseSensitive());
 }
 
 void Form2::notFound()
@@ -159,9 +158,9 @@ void Form2::notFound()
 
 void Form2::showHit()
 {
-    m_window.editor()->setSelection(FoundPosition - 1, searchText().size());
-    m_window.activateWindow();
-    m_window.raise();
+    m_editor.setSelection(FoundPosition - 1, searchText().size());
+    m_mainWindow->activateWindow();
+    m_mainWindow->raise();
 }
 
 void Form2::setReplaceEnabled(bool enabled)

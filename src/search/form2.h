@@ -2,10 +2,10 @@
 
 #include <QDialog>
 
-class Form1;
 class QCheckBox;
 class QLineEdit;
 class QPushButton;
+class TextBox;
 
 // The search and replace dialog: modeless, without an owner, created once and hidden by
 // "Quit" with all its state kept. It works on the main window's editor through its selection.
@@ -14,7 +14,8 @@ class Form2 : public QDialog
     Q_OBJECT
 
 public:
-    explicit Form2(Form1 &window);
+    // Works on `editor`; `mainWindow`, the editor's window, is activated to show a hit.
+    Form2(QWidget *mainWindow, TextBox &editor);
 
     // 1-based position where the last hit begins; 0 when there is none.
     qint64 foundPosition() const { return FoundPosition; }
@@ -40,7 +41,8 @@ private:
     QByteArray searchText() const;
     QByteArray replacementText() const;
 
-    Form1 &m_window;
+    QWidget *m_mainWindow;
+    TextBox &m_editor;
     qint64 FoundPosition = 0;
     QLineEdit *m_text1;
     QLineEdit *m_text2;

@@ -1,9 +1,11 @@
 #include "search/searchcommands.h"
 
-#include "app/form1.h"
 #include "search/form2.h"
 
-SearchCommands::SearchCommands(Form1 &window) : QObject(&window), m_window(window)
+#include <QWidget>
+
+SearchCommands::SearchCommands(QWidget *mainWindow, TextBox &editor)
+    : QObject(mainWindow), m_mainWindow(mainWindow), m_editor(editor)
 {
 }
 
@@ -13,7 +15,7 @@ SearchCommands::~SearchCommands() = default;
 void SearchCommands::EditFind_Click()
 {
     if (!m_form2)
-        m_form2 = std::make_unique<Form2>(m_window);
+        m_form2 = std::make_unique<Form2>(m_mainWindow, m_editor);
     m_form2->show();
     m_form2->raise();
     m_form2->activateWindow();

@@ -4,8 +4,9 @@
 
 #include <memory>
 
-class Form1;
 class Form2;
+class QWidget;
+class TextBox;
 
 // Edit > Find: the search and replace dialog, made on first use and kept for the whole run.
 class SearchCommands : public QObject
@@ -13,7 +14,8 @@ class SearchCommands : public QObject
     Q_OBJECT
 
 public:
-    explicit SearchCommands(Form1 &window);
+    // `mainWindow` is raised to show each hit; the dialog carries its icon.
+    SearchCommands(QWidget *mainWindow, TextBox &editor);
     ~SearchCommands() override;
 
     Form2 *dialog() const { return m_form2.get(); }
@@ -22,6 +24,7 @@ public Q_SLOTS:
     void EditFind_Click();
 
 private:
-    Form1 &m_window;
+    QWidget *m_mainWindow;
+    TextBox &m_editor;
     std::unique_ptr<Form2> m_form2;
 };
