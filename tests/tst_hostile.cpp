@@ -5,6 +5,7 @@
 #include "platform/commondialog.h"
 #include "platform/safesave.h"
 #include "platform/textbox.h"
+#include "platform/textlimits.h"
 #include "search/form2.h"
 #include "search/searchcommands.h"
 #include "tempdrive.h"
@@ -106,7 +107,7 @@ void TestHostile::fileOf300MB()
     QByteArray line = "Key=value,C:\\WINDOWS\\SYSTEM\\x.dll\r\n";
     const QByteArray bytes = line.repeated((300 << 20) / line.size());
     drive.write("windows/system.ini", bytes);
-    if (bytes.size() > TextBox::capacity())
+    if (bytes.size() > textlimits::capacity())
         QSKIP("this machine has not the memory for a 300 MB document now");
     Form1 form(drive.root());
     form.findChild<QPushButton *>("Command2")->click();
@@ -121,7 +122,7 @@ void TestHostile::beyondCapacityIsRefused()
 {
     TempDrive drive;
     const QString file = drive.write("huge.ini", QByteArray());
-    QVERIFY(QFile::resize(file, TextBox::capacity() + 1));
+    QVERIFY(QFile::resize(file, textlimits::capacity() + 1));
     Form1 form(drive.root());
     form.editor()->setText("kept");
     FileDialogAnswer dialog(file);

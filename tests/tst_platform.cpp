@@ -2,6 +2,7 @@
 #include "platform/dospaths.h"
 #include "platform/filebytes.h"
 #include "platform/textbox.h"
+#include "platform/textlimits.h"
 #include "platform/twips.h"
 #include "tempdrive.h"
 
@@ -177,7 +178,7 @@ void TestPlatform::longLines()
     QFETCH(QByteArray, text);
     QFETCH(bool, held);
     QFETCH(bool, wrapped);
-    QCOMPARE(TextBox::canHold(text), held);
+    QCOMPARE(textlimits::canHold(text), held);
     TextBox box;
     box.setText(text);
     QCOMPARE(box.wraps(), wrapped);

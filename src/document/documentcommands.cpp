@@ -7,6 +7,7 @@
 #include "platform/messagebox.h"
 #include "platform/safesave.h"
 #include "platform/textbox.h"
+#include "platform/textlimits.h"
 
 namespace {
 
@@ -121,8 +122,8 @@ bool DocumentCommands::chooseFile(quint32 flags, const char *filter, bool (Commo
 bool DocumentCommands::load(const QString &file)
 {
     const filebytes::ReadResult read = filebytes::readAll(
-        file, TextBox::capacity(), [this] { m_editor.forgetUndo(); });
-    if (!read.bytes || !TextBox::canHold(*read.bytes))
+        file, textlimits::capacity(), [this] { m_editor.forgetUndo(); });
+    if (!read.bytes || !textlimits::canHold(*read.bytes))
         return false;
     m_editor.setText(*read.bytes);
     return true;

@@ -8,6 +8,7 @@
 
 class QColor;
 class QFont;
+class TextBoxComponent;
 
 // The multi-line text box that holds the document. Its text is bytes in the program's code
 // page, kept exactly: CR LF counts as two characters, lone CR and LF, NUL and 0x80-0xFF stay
@@ -20,18 +21,11 @@ public:
     explicit TextBox(QWidget *parent = nullptr);
     ~TextBox() override;
 
-    // The largest text it takes: 1 GiB, and no more than a third of the memory available now
-    // (a load needs about 2.6 times the file's size at its peak, measured on 320 MB).
-    static qint64 capacity();
-    // Whether a text is one the box can hold and show: not beyond its capacity, and no line
-    // over 1 MiB (each paint of such a line takes seconds).
-    static bool canHold(QByteArrayView bytes);
-
     QByteArray text() const;
     // The text without a copy; valid until the next change of the text.
     QByteArrayView bytes() const;
     // Replaces the whole text as a load does: no undo step, the caret at the start. Long lines
-    // wrap, unless the text holds a line of over 256 KiB (see wraps()).
+    // wrap, unless the text holds a line longer than textlimits::LongestWrappedLine.
     void setText(const QByteArray &bytes);
     bool wraps() const;
     qint64 length() const;
@@ -86,8 +80,7 @@ private:
     void replaceTarget(qint64 start, qint64 end, QByteArrayView bytes);
     QByteArrayView range(qint64 start, qint64 length) const;
 
-    class Component;
-    Component *m_component;
+    TextBoxComponent *m_component;
 };
 
 // One command, one undo step, whichever way the command ends.

@@ -24,6 +24,30 @@ QAccessibleInterface *TextBoxAccessible::factory(const QString &, QObject *objec
     return nullptr;
 }
 
+void TextBoxAccessible::install()
+{
+    static const bool installed = [] {
+        QAccessible::installFactory(&TextBoxAccessible::factory);
+        return true;
+    }();
+    Q_UNUSED(installed);
+}
+
+void TextBoxAccessible::follow(QsciScintilla *component)
+{
+    QObject::connect(component, &QsciScintillaBase::SCN_MODIFIED, component,
+                     [component](int position, int type, const char *text, int length) {
+                         if (type & Sci::SC_MOD_BEFOREINSERT)
+                             inserted(component, position, QByteArrayView(text, text ? length : 0));
+                         else if (type & Sci::SC_MOD_BEFOREDELETE)
+                             removed(component, position, length);
+                     });
+    QObject::connect(component, &QsciScintillaBase::SCN_UPDATEUI, component, [component](int updated) {
+        if (updated & Sci::SC_UPDATE_SELECTION)
+            caretOrSelectionMoved(component);
+    });
+}
+
 namespace {
 
 // The bytes of a range of the document, without closing the gap of the whole buffer.

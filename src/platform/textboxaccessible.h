@@ -16,8 +16,12 @@ class TextBoxAccessible : public QAccessibleWidget,
 public:
     explicit TextBoxAccessible(QsciScintilla *component);
 
-    // Offered for the text box's component in place of the component's own interface.
+    // Offers this interface for every text box's component in place of the component's own;
+    // called before the first component is made.
+    static void install();
     static QAccessibleInterface *factory(const QString &className, QObject *object);
+    // Passes the component's change, caret and selection notifications on as below.
+    static void follow(QsciScintilla *component);
     // Tells accessibility tools of a change, a caret move or a selection, when any listens.
     // Called as the component is about to make the change: the text inserted, or the range
     // about to go, which is still in the document.

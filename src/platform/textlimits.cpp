@@ -1,0 +1,46 @@
+#include "platform/textlimits.h"
+
+#include <QFile>
+
+#include <algorithm>
+#include <cstring>
+
+namespace textlimits {
+
+qint64 capacity()
+{
+    constexpr qint64 Largest = qint64(1) << 30;
+    QFile meminfo(QStringLiteral("/proc/meminfo"));
+    if (!meminfo.open(QIODevice::ReadOnly))
+        return Largest;
+    for (const QByteArray &line : meminfo.readAll().split('\n')) {
+        if (line.startsWith("MemAvailable:")) {
+            const qint64 kib = line.mid(13).trimmed().split(' ').value(0).toLongLong();
+            if (kib > 0)
+                return std::min(Largest, kib * 1024 / 3);
+        }
+    }
+    return Largest;
+}
+
+bool canHold(QByteArrayView bytes)
+{
+    return bytes.size() <= capacity() && !hasLineLongerThan(bytes, LongestLine);
+}
+
+// Each step looks for the last line feed within `limit` bytes after the previous one: a text
+// of short lines is crossed in steps of `limit` bytes, not one call per line.
+bool hasLineLongerThan(QByteArrayView bytes, qsizetype limit)
+{
+    const char *start = bytes.data();
+    const char *end = start + bytes.size();
+    while (end - start > limit) {
+        const auto *feed = static_cast<const char *>(::memrchr(start, '\n', size_t(limit + 1)));
+        if (!feed)
+            return true;
+        start = feed + 1;
+    }
+    return false;
+}
+
+}

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QByteArrayView>
+
+// What text the text box can hold and show. The component lays a line out whole, measuring
+// every character, whenever it paints, wraps or moves the caret on it: about 2.5 MB a second
+// here, so one 50 MB line took 20 s for each paint.
+namespace textlimits {
+
+// A line longer than this is shown without wrapping (each wrap costs a layout more).
+constexpr qsizetype LongestWrappedLine = 256 * 1024;
+// A text with a line longer than this is not taken at all.
+constexpr qsizetype LongestLine = 1024 * 1024;
+
+// The largest text the box takes: 1 GiB, and no more than a third of the memory available
+// now (a load needs about 2.6 times the file's size at its peak, measured on 320 MB).
+qint64 capacity();
+// Whether a text is one the box can hold and show: within capacity(), no line over LongestLine.
+bool canHold(QByteArrayView bytes);
+bool hasLineLongerThan(QByteArrayView bytes, qsizetype limit);
+
+}
