@@ -29,7 +29,6 @@ public Q_SLOTS:
     void CustomText_Click();
 
 private:
-    void convertSelection(const unsigned char *table);
     void chooseColor(void (TextBox::*apply)(const QColor &));
 
     TextBox &m_editor;

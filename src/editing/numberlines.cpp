@@ -1,5 +1,7 @@
 #include "editing/numberlines.h"
 
+#include "platform/textbox.h"
+
 #include <algorithm>
 #include <cstring>
 
@@ -80,9 +82,30 @@ qint64 numberLines(QByteArrayView text, qint64 first, QByteArray &into)
     return line;
 }
 
-QByteArray numberLines(QByteArrayView text)
+void numberLines(TextBox &editor)
 {
-    QByteArray numbered;
-    numberLines(text, 1, numbered);
-    return numbered;
+    numberLines(editor, TextBox::PartSize);
+}
+
+void numberLines(TextBox &editor, qsizetype partSize)
+{
+    qint64 line = 1;
+    {
+        const UndoStep step(editor);
+        editor.rewrite(0, editor.length(), [&line, partSize](QByteArrayView rest, QByteArray &into) {
+            qsizetype taken = rest.size();
+            if (taken > partSize) {
+                // To the last line end in a part's length, or the first one after it.
+                const char *data = rest.data();
+                const void *feed = ::memrchr(data, '\n', size_t(partSize));
+                if (!feed)
+                    feed = std::memchr(data + partSize, '\n', size_t(taken - partSize));
+                if (feed)
+                    taken = static_cast<const char *>(feed) - data + 1;
+            }
+            line = numberLines(rest.first(taken), line, into);
+            return taken;
+        }, numberedSize(editor.bytes()) - editor.length());
+    }
+    editor.setSelection(0, 0);
 }

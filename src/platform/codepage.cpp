@@ -99,11 +99,6 @@ QByteArray mapped(QByteArrayView bytes, const Table &table)
 
 }
 
-QByteArray toUpper(QByteArrayView bytes)
-{
-    return mapped(bytes, upper());
-}
-
 QByteArray toLower(QByteArrayView bytes)
 {
     return mapped(bytes, lower());

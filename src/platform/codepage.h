@@ -17,7 +17,7 @@ QByteArray fromUnicode(const QString &text);
 
 // Case mapping per character, through 256-entry tables: the length never changes, and a
 // character whose other case the code page lacks (ß, µ) stays as it is.
-QByteArray toUpper(QByteArrayView bytes);
+// The whole text in lower case, for the long case-insensitive search.
 QByteArray toLower(QByteArrayView bytes);
 const unsigned char *upperTable();
 const unsigned char *lowerTable();

@@ -24,11 +24,6 @@ int toPixels(int twips)
     return int(std::lround(twips * logicalDpi() / TwipsPerInch));
 }
 
-int fromPixels(int pixels)
-{
-    return int(std::lround(pixels * TwipsPerInch / logicalDpi()));
-}
-
 QRect rect(int left, int top, int width, int height)
 {
     return QRect(toPixels(left), toPixels(top), toPixels(width), toPixels(height));

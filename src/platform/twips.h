@@ -7,7 +7,6 @@ class QRect;
 namespace twips {
 
 int toPixels(int twips);
-int fromPixels(int pixels);
 QRect rect(int left, int top, int width, int height);
 
 }

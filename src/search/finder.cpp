@@ -17,8 +17,6 @@ qint64 findExact(QByteArrayView text, QByteArrayView needle, qint64 from)
     return hit ? static_cast<const char *>(hit) - text.data() : -1;
 }
 
-bool avx2Allowed = true;
-
 using Cases = std::array<unsigned char, 2>;
 
 // findFolded's filter 32 positions at a time, where the processor has AVX2. Returns the first
@@ -81,7 +79,7 @@ qint64 findFolded(QByteArrayView text, QByteArrayView needle, qint64 from)
 
     qint64 i = from;
     static const bool hasAvx2 = __builtin_cpu_supports("avx2");
-    if (hasAvx2 && avx2Allowed) {
+    if (hasAvx2) {
         const qint64 hit = filterAvx2(t, i, last, m, first, final, matchesAt);
         if (hit >= 0)
             return hit;
@@ -122,11 +120,6 @@ qint64 findFoldedLong(QByteArrayView text, QByteArrayView needle, qint64 from)
 
 }
 
-void allowAvx2(bool allowed)
-{
-    avx2Allowed = allowed;
-}
-
 qint64 find(QByteArrayView text, QByteArrayView needle, qint64 start, bool caseSensitive)
 {
     if (text.isEmpty() || start > text.size())
@@ -141,82 +134,6 @@ qint64 find(QByteArrayView text, QByteArrayView needle, qint64 start, bool caseS
         : needle.size() > LongNeedle ? findFoldedLong(text, needle, from)
                                      : findFolded(text, needle, from);
     return at < 0 ? 0 : at + 1;
-}
-
-// The loop searches the text it has changed, but always from beyond what it inserted, so
-// every hit it finds lies in text it has not touched: the hits are those of the original text,
-// each search starting one character beyond the end of the previous hit.
-Span replaceAllSpan(QByteArrayView text, QByteArrayView needle, qint64 start, bool caseSensitive)
-{
-    Span span;
-    for (qint64 hit = find(text, needle, start, caseSensitive); hit > 0;
-         hit = find(text, needle, hit + needle.size() + 1, caseSensitive)) {
-        if (span.count++ == 0)
-            span.from = hit - 1;
-        span.to = hit - 1 + needle.size();
-    }
-    // The insertion of an empty search text's last hit is at `to`; a part can only see it
-    // with a byte after it.
-    if (span.count > 0 && needle.isEmpty() && span.to < text.size()) {
-        span.kept = 1;
-        ++span.to;
-    }
-    return span;
-}
-
-ReplaceAllParts::ReplaceAllParts(QByteArrayView needle, QByteArrayView with, bool caseSensitive,
-                                 qsizetype partSize)
-    : m_needle(needle), m_with(with), m_caseSensitive(caseSensitive),
-      m_partSize(std::max<qsizetype>(partSize, 1))
-{
-}
-
-// Each search looks at a window of the rest a part long beyond where it starts, so that a
-// search never reads (or, for a long case-insensitive text, folds) the whole rest.
-qsizetype ReplaceAllParts::operator()(QByteArrayView rest, QByteArray &into)
-{
-    const qsizetype n = m_needle.size();
-    qsizetype used = 0;
-    while (used < m_partSize) {
-        const QByteArrayView window =
-            rest.first(std::min(rest.size(), m_searchFrom + m_partSize + n));
-        const qint64 hit = find(window, m_needle, m_searchFrom + 1, m_caseSensitive);
-        if (hit == 0) {
-            if (used > 0)
-                break;
-            // No hit in the window: none begins before its last n - 1 bytes, and what lies
-            // before them stays as it is.
-            const qsizetype kept = window.size() == rest.size()
-                ? rest.size()
-                : window.size() - std::max<qsizetype>(n - 1, 0);
-            into.append(rest.first(kept));
-            m_searchFrom = 0;  // it was inside what is kept
-            return kept;
-        }
-        into.append(rest.sliced(used, hit - 1 - used));
-        into.append(m_with);
-        used = hit - 1 + n;
-        m_searchFrom = used + 1;
-    }
-    m_searchFrom -= used;
-    return used;
-}
-
-ReplaceAll replaceAll(QByteArrayView text, QByteArrayView needle, QByteArrayView with,
-                      qint64 start, bool caseSensitive, qsizetype partSize)
-{
-    ReplaceAll result;
-    const Span span = replaceAllSpan(text, needle, start, caseSensitive);
-    if (span.count == 0)
-        return result;
-    result.count = span.count;
-    result.from = span.from;
-    result.to = span.to;
-    ReplaceAllParts parts(needle, with, caseSensitive, partSize);
-    for (qint64 at = span.from; at < span.to;)
-        at += parts(text.sliced(at, span.to - at), result.replacement);
-    result.caret = result.from + result.replacement.size() - span.kept;
-    return result;
 }
 
 }

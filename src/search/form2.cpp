@@ -7,6 +7,7 @@
 #include "platform/textbox.h"
 #include "platform/twips.h"
 #include "search/finder.h"
+#include "search/replaceall.h"
 
 #include <QCheckBox>
 #include <QLabel>
@@ -110,25 +111,12 @@ void Form2::ReplaceButton_Click()
     showHit();
 }
 
-// The same result as replacing hit after hit, computed in one pass and put into the editor
-// as one change, a part at a time: a loop of selections is quadratic and locks the window
-// on a large file.
 void Form2::ReplaceAllButton_Click()
 {
-    TextBox &editor = m_editor;
-    const QByteArray needle = searchText();
-    const QByteArray with = replacementText();
     {
-        const UndoStep step(editor);
-        editor.replaceSelection(with);
-        const finder::Span span =
-            finder::replaceAllSpan(editor.bytes(), needle, FoundPosition + 1, caseSensitive());
-        if (span.count > 0) {
-            finder::ReplaceAllParts parts(needle, with, caseSensitive());
-            const qint64 growth = span.count * (with.size() - needle.size());
-            const qint64 end = editor.rewrite(span.from, span.to, std::ref(parts), growth);
-            editor.setSelection(end - span.kept, 0);
-        }
+        const UndoStep step(m_editor);
+        finder::replaceAll(m_editor, searchText(), replacementText(), FoundPosition + 1,
+                           caseSensitive());
     }
     FoundPosition = 0;
     setReplaceEnabled(false);

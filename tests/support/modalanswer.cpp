@@ -52,3 +52,14 @@ ModalAnswer::ModalAnswer(std::function<void(QMessageBox *)> answer)
       })
 {
 }
+
+QString plainBoxText(const ModalAnswer &answer)
+{
+    if (!answer.answered())
+        return QStringLiteral("(no box)");
+    const MessageSeen &seen = answer.seen();
+    if (seen.title != QStringLiteral("Tansy's INI Editor 3.0") || seen.icon != QMessageBox::NoIcon
+        || seen.buttons != QMessageBox::Ok)
+        return QStringLiteral("(not the plain box: %1)").arg(seen.text);
+    return seen.text;
+}

@@ -54,3 +54,8 @@ private:
 
     MessageSeen m_seen;
 };
+
+// The text of the box `answer` saw, if it was the program's plain box: its title, no icon,
+// only OK. Otherwise says what was wrong, so that a comparison with the expected text fails
+// with a reason.
+QString plainBoxText(const ModalAnswer &answer);
