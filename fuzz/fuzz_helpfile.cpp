@@ -1,8 +1,8 @@
 // The help viewer reading any bytes as a help file: it shows the file (as best the browser can),
 // takes it for the file shown, and a second force-file of it changes nothing.
+#include "fuzzapp.h"
 #include "platform/helpviewer.h"
 
-#include <QApplication>
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
@@ -10,21 +10,10 @@
 
 #include <cstdlib>
 
-namespace {
-QApplication *app = nullptr;
-QTemporaryDir *folder = nullptr;
-}
-
-extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)
-{
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    app = new QApplication(*argc, *argv);
-    folder = new QTemporaryDir;
-    return 0;
-}
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
+    ensureApplication();
+    static QTemporaryDir *folder = new QTemporaryDir;
     const QString path = folder->filePath(QStringLiteral("Zeruradu.hlp"));
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly) || file.write(reinterpret_cast<const char *>(data), qint64(size)) != qint64(size))

@@ -1,4 +1,4 @@
-// Saves a large document over a file and is killed while it does so, by the hostile-input
+// Saves a large document over a file and is killed while it does so, by the safe-save
 // test: savechild FILE BYTES
 #include "platform/safesave.h"
 

@@ -2,6 +2,7 @@
 #include "privileges.h"
 #include "tempdrive.h"
 
+#include <QProcess>
 #include <QTest>
 
 #include <sys/stat.h>
@@ -27,6 +28,7 @@ private Q_SLOTS:
     void readOnlyFileSystem();
     void writableFileInAFolderNotWritable_data();
     void writableFileInAFolderNotWritable();
+    void killedWhileSaving();
 };
 
 namespace {
@@ -336,6 +338,37 @@ void TestSafeSave::writableFileInAFolderNotWritable()
     QCOMPARE(folderEntries(drive.path("disk")), QStringList{"win.ini"});
     QCOMPARE(backups(), backupsBefore);
     ::chmod(QFile::encodeName(drive.path("disk")).constData(), 0755);
+}
+
+// Killed at any moment of a save, the file holds the old text or the new one, whole, and
+// nothing else is left in the folder. The kills fall at growing amounts of the new text
+// written, from none on, read off the temporary file the save writes.
+void TestSafeSave::killedWhileSaving()
+{
+    const QString child = QCoreApplication::applicationDirPath() + QStringLiteral("/savechild");
+    const qint64 size = 64 << 20;
+    TempDrive drive;
+    const QString file = drive.write("win.ini", OldBytes);
+    for (const qint64 written : {qint64(0), qint64(1), qint64(16 << 20), qint64(48 << 20)}) {
+        QProcess save;
+        save.start(child, {file, QString::number(size)});
+        QVERIFY(save.waitForStarted());
+        // The save's own temporary file is unnamed; its size shows in the disk use of /proc.
+        QTRY_VERIFY_WITH_TIMEOUT(written == 0 || [&] {
+            const QDir fds(QStringLiteral("/proc/%1/fd").arg(save.processId()));
+            for (const QFileInfo &fd : fds.entryInfoList(QDir::Files | QDir::System))
+                if (fd.symLinkTarget().startsWith(drive.root()) && fd.size() >= written)
+                    return true;
+            return save.state() == QProcess::NotRunning;
+        }(), 20000);
+        save.kill();
+        save.waitForFinished();
+        const QByteArray result = drive.read("win.ini");
+        QVERIFY2(result == OldBytes || result == QByteArray(size, 'n'),
+                 qPrintable(QString::number(result.size())));
+        QCOMPARE(folderEntries(drive.root()), QStringList{"win.ini"});
+        drive.write("win.ini", OldBytes);
+    }
 }
 
 QTEST_MAIN(TestSafeSave)
