@@ -13,6 +13,9 @@
 #include <QTest>
 #include <QTimer>
 #include <QToolBar>
+#include <QSignalSpy>
+#include <QWebEnginePage>
+#include <QWebEngineView>
 
 // Two linked pages and one slow to answer, on 127.0.0.1.
 class PageServer : public QTcpServer
@@ -71,6 +74,7 @@ private Q_SLOTS:
     void homeAndSearch();
     void clickThatChangesNothing();
     void stopDuringASlowPage();
+    void linkFollowed();
     void layout_data();
     void layout();
     void emptyStartingAddress();
@@ -189,8 +193,10 @@ void TestBrowser::enterNavigatesToTheTypedText()
     connect(browser->browser(), &WebBrowser::DownloadComplete, browser, [&loads] { ++loads; });
     QTest::keyClick(box->lineEdit(), Qt::Key_Return);
     QTRY_COMPARE_WITH_TIMEOUT(browser->windowTitle(), QStringLiteral("Page A"), LoadTimeout);
-    QTest::qWait(300);
-    QCOMPARE(loads, 1);
+    // One load more, then: a second navigation to A would have finished before it.
+    browser->browser()->Navigate(m_server.url("/b"));
+    QTRY_COMPARE_WITH_TIMEOUT(browser->windowTitle(), QStringLiteral("Page B"), LoadTimeout);
+    QCOMPARE(loads, 2);
     QCOMPARE(box->count(), 1);
 }
 
@@ -289,11 +295,25 @@ void TestBrowser::stopDuringASlowPage()
     QTRY_COMPARE(browser->windowTitle(), Waiting);
 
     Captions captions(browser);
+    QSignalSpy ended(browser->browser(), &WebBrowser::DownloadComplete);
     click(browser, "Stop");
     QVERIFY(!browser->findChild<QTimer *>("timTimer")->isActive());
     QVERIFY(browser->windowTitle() != Waiting);
-    QTest::qWait(500);
+    QVERIFY(ended.wait(LoadTimeout));  // the stopped load's end
     QVERIFY2(!captions.contains(Waiting), qPrintable(captions.join(" | ")));
+}
+
+// A link followed in the page starts no timer: the caption follows the download-complete
+// notification alone.
+void TestBrowser::linkFollowed()
+{
+    frmBrowser *browser = open(m_server.url("/a"));
+    QTRY_COMPARE_WITH_TIMEOUT(browser->windowTitle(), QStringLiteral("Page A"), LoadTimeout);
+    QTRY_VERIFY(!browser->findChild<QTimer *>("timTimer")->isActive());
+    browser->findChild<QWebEngineView *>()->page()->runJavaScript("document.getElementById('l').click()");
+    QTRY_COMPARE_WITH_TIMEOUT(browser->browser()->LocationURL(), m_server.url("/b"), LoadTimeout);
+    QTRY_COMPARE_WITH_TIMEOUT(browser->windowTitle(), QStringLiteral("Page B"), LoadTimeout);
+    QVERIFY(!browser->findChild<QTimer *>("timTimer")->isActive());
 }
 
 void TestBrowser::layout_data()
@@ -357,8 +377,13 @@ void TestBrowser::noLocalFiles()
     QTRY_COMPARE_WITH_TIMEOUT(browser->windowTitle(), QStringLiteral("Page A"), LoadTimeout);
     browser->findChild<QComboBox *>("cboAddress")->lineEdit()->setText(QStringLiteral("file:///etc/hostname"));
     browser->cboAddress_Click();
-    QTest::qWait(500);
+    QTRY_VERIFY(!browser->findChild<QTimer *>("timTimer")->isActive());
     QCOMPARE(browser->browser()->LocationURL(), m_server.url("/a"));
+    // A page's own link is refused too.
+    browser->findChild<QWebEngineView *>()->page()->runJavaScript(
+        "location.href = 'file:///etc/hostname'");
+    browser->browser()->Navigate(m_server.url("/b"));
+    QTRY_COMPARE_WITH_TIMEOUT(browser->windowTitle(), QStringLiteral("Page B"), LoadTimeout);
 }
 
 int main(int argc, char *argv[])
