@@ -34,7 +34,9 @@ ModalAnswer::ModalAnswer(QMessageBox::StandardButton button)
 std::unique_ptr<ModalAnswer> ModalAnswer::byKey(Qt::Key key)
 {
     return std::unique_ptr<ModalAnswer>(new ModalAnswer([key](QMessageBox *box) {
-        QWidget *target = QApplication::focusWidget() ? QApplication::focusWidget() : box;
+        // To the box's own focus (its default button), which the application may not have
+        // passed to it yet.
+        QWidget *target = box->focusWidget() ? box->focusWidget() : box;
         QTest::keyClick(target, key);
     }));
 }
