@@ -36,7 +36,6 @@ public:
     DocumentCommands *documents() const { return m_documents; }
     SearchCommands *search() const { return m_search; }
     HelpCommands *help() const { return m_help; }
-    const DosPaths &paths() const { return *m_paths; }
 
 public Q_SLOTS:
     void Command4_Click();

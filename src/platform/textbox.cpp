@@ -99,12 +99,6 @@ bool TextBox::wraps() const
     return m_component->send(QsciScintillaBase::SCI_GETWRAPMODE) != QsciScintillaBase::SC_WRAP_NONE;
 }
 
-qint64 TextBox::firstVisibleLine() const
-{
-    return m_component->send(QsciScintillaBase::SCI_DOCLINEFROMVISIBLE,
-                             static_cast<unsigned long>(m_component->send(QsciScintillaBase::SCI_GETFIRSTVISIBLELINE)));
-}
-
 qint64 TextBox::length() const
 {
     return m_component->send(QsciScintillaBase::SCI_GETLENGTH);

@@ -29,8 +29,6 @@ public:
     void setText(const QByteArray &bytes);
     bool wraps() const;
     qint64 length() const;
-    // The line of the text shown at the top of the box (0-based), as the user has scrolled.
-    qint64 firstVisibleLine() const;
 
     qint64 selStart() const;
     qint64 selLength() const;
