@@ -7,7 +7,6 @@
 
 #include "app/form1.h"
 #include "document/documentcommands.h"
-#include "platform/allocator.h"
 #include "platform/textbox.h"
 #include "search/form2.h"
 #include "search/searchcommands.h"
@@ -155,7 +154,6 @@ struct Case
 
 int main(int argc, char *argv[])
 {
-    allocator::setUp(argv);  // as the program does
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     const qint64 size = parseSize(argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("64M"));

@@ -7,7 +7,6 @@
 #include "tempdrive.h"
 
 #include <QFileInfo>
-#include <QProcess>
 #include <QTest>
 
 class TestPlatform : public QObject
@@ -26,7 +25,6 @@ private Q_SLOTS:
     void readAllRefusesWhatIsNotAFile();
     void longLines_data();
     void longLines();
-    void restartKeepsTheProgramName();
 };
 
 // The program's fixed paths are found below the drive's root as the old file system found
@@ -181,29 +179,6 @@ void TestPlatform::longLines()
     TextBox box;
     box.setText(text);
     QCOMPARE(box.wraps(), wrapped);
-}
-
-// The program starts itself again once for large pages; it must still be itself by name.
-void TestPlatform::restartKeepsTheProgramName()
-{
-    QProcess program;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.remove(QStringLiteral("GLIBC_TUNABLES"));
-    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    program.setProcessEnvironment(environment);
-    program.start(QStringLiteral(TANSY_PROGRAM), {});
-    QVERIFY(program.waitForStarted());
-    const QString proc = QStringLiteral("/proc/%1/").arg(program.processId());
-    const auto restarted = [&proc] {
-        QFile environ(proc + QStringLiteral("environ"));
-        return environ.open(QIODevice::ReadOnly) && environ.readAll().contains("glibc.malloc.hugetlb");
-    };
-    QTRY_VERIFY_WITH_TIMEOUT(restarted(), 10000);
-    QFile comm(proc + QStringLiteral("comm"));
-    QVERIFY(comm.open(QIODevice::ReadOnly));
-    QCOMPARE(comm.readAll().trimmed(), QFileInfo(QStringLiteral(TANSY_PROGRAM)).fileName().left(15).toLocal8Bit());
-    program.kill();
-    program.waitForFinished();
 }
 
 QTEST_MAIN(TestPlatform)

@@ -1,15 +1,21 @@
 #include "shared/appinfo.h"
 #include "app/form1.h"
 #include "browser/browsermodule.h"
-#include "platform/allocator.h"
 
 #include <QApplication>
 
+#include <vector>
+
 int main(int argc, char *argv[])
 {
-    allocator::setUp(argv);
-    browsermodule::prepareProcess();
-    QApplication app(argc, argv);
+    // What the web engine is to be told comes after the program's own arguments, as the
+    // engine reads them from the application's; the program reads none.
+    std::vector<char *> arguments(argv, argv + argc);
+    for (const char *argument : browsermodule::prepareProcess())
+        arguments.push_back(const_cast<char *>(argument));
+    arguments.push_back(nullptr);
+    int count = int(arguments.size()) - 1;
+    QApplication app(count, arguments.data());
     QApplication::setApplicationName(QStringLiteral("tansy-ini-editor"));
     QApplication::setOrganizationName(QStringLiteral("Tansy"));
     QApplication::setDesktopFileName(QStringLiteral("org.tansy.IniEditor"));

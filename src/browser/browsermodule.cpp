@@ -45,14 +45,14 @@ OpenFunction load(QString *why)
 
 }
 
-void prepareProcess()
+std::vector<const char *> prepareProcess()
 {
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
-    if (::geteuid() == 0 && qEnvironmentVariableIsEmpty("QTWEBENGINE_DISABLE_SANDBOX")) {
-        qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
-        std::fprintf(stderr, "tansy-ini-editor: running as root, so the web browser window "
-                             "runs without Chromium's sandbox.\n");
-    }
+    if (::geteuid() != 0)
+        return {};
+    std::fprintf(stderr, "tansy-ini-editor: running as root, so the web browser window "
+                         "runs without Chromium's sandbox.\n");
+    return {"--webEngineArgs", "--no-sandbox"};
 }
 
 bool open(const QString &address, QString *why)
