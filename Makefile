@@ -19,7 +19,7 @@ SANITIZE   := -fsanitize=address,undefined -fno-sanitize-recover=undefined -fno-
 FUZZ_SECONDS ?= 60
 FUZZ         := $(BUILD)/fuzz
 
-.PHONY: all deps build run test check-asan fuzz bench screenshots install package clean
+.PHONY: all deps build run test check-asan check-portable fuzz bench screenshots install package clean
 
 all: build
 
@@ -68,6 +68,14 @@ check-asan: deps
 	cat $(SUPP)/lsan.supp $(SUPP)/lsan-chromium.supp > $(ASAN)/lsan-browser.supp
 	cd $(ASAN) && $(ASAN_ENV) LSAN_OPTIONS=suppressions=$(ASAN)/lsan-browser.supp:print_suppressions=0 \
 	  ASAN_OPTIONS=$(ASAN_LEAKS):new_delete_type_mismatch=0 ctest --output-on-failure -R tst_browser
+
+# Every test again on the processor-independent code paths alone, as other architectures
+# build the program.
+PORTABLE := $(BUILD)/portable
+check-portable: deps
+	cmake -S . -B $(PORTABLE) -G Ninja -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) -DTANSY_PORTABLE=ON
+	cmake --build $(PORTABLE)
+	cd $(PORTABLE) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -E packaging
 
 # Each fuzz target for FUZZ_SECONDS, from the seeds in fuzz/corpus; what it finds new is kept
 # in build/fuzz/corpus, and a failing input in build/fuzz.
