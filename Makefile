@@ -7,7 +7,7 @@ PROGRAM    := $(BUILD)/tansy-ini-editor
 
 PACKAGES := cmake g++ ninja-build pkg-config qt6-base-dev libqscintilla2-qt6-dev \
             qt6-webengine-dev libgl-dev fonts-dejavu-core fonts-dejavu-extra xvfb xauth xclip imagemagick \
-            desktop-file-utils appstream dpkg-dev file clang-14 libclang-rt-14-dev
+            desktop-file-utils appstream dpkg-dev file lintian clang-14 libclang-rt-14-dev
 
 SIZE       ?= 64M
 PREFIX     ?= /usr/local
