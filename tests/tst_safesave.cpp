@@ -5,6 +5,8 @@
 #include <QProcess>
 #include <QTest>
 
+#include <csignal>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -303,14 +305,19 @@ void TestSafeSave::readOnlyFileSystem()
 void TestSafeSave::writableFileInAFolderNotWritable_data()
 {
     QTest::addColumn<qsizetype>("newSize");
+    QTest::addColumn<rlim_t>("fileSizeLimit");  // 0: none
     QTest::addColumn<bool>("ok");
-    QTest::newRow("saved") << qsizetype(1000) << true;
-    QTest::newRow("disk full: the old bytes back") << qsizetype(300 * 1024) << false;
+    QTest::newRow("saved") << qsizetype(1000) << rlim_t(0) << true;
+    QTest::newRow("disk full: refused before writing") << qsizetype(300 * 1024) << rlim_t(0) << false;
+    // Room enough, but the write stops half-way: the old bytes are written back.
+    QTest::newRow("write fails half-way: the old bytes back") << qsizetype(120 * 1024)
+                                                              << rlim_t(110 * 1024) << false;
 }
 
 void TestSafeSave::writableFileInAFolderNotWritable()
 {
     QFETCH(qsizetype, newSize);
+    QFETCH(rlim_t, fileSizeLimit);
     QFETCH(bool, ok);
     if (!ActAs::possible())
         QSKIP("acting as another user needs root");
@@ -331,7 +338,16 @@ void TestSafeSave::writableFileInAFolderNotWritable()
     safesave::Result result;
     {
         ActAs nobody(65534, 65534);
+        struct rlimit before {};
+        ::getrlimit(RLIMIT_FSIZE, &before);
+        if (fileSizeLimit) {
+            ::signal(SIGXFSZ, SIG_IGN);  // a write past the limit fails instead
+            struct rlimit limit = before;
+            limit.rlim_cur = fileSizeLimit;
+            ::setrlimit(RLIMIT_FSIZE, &limit);
+        }
         result = safesave::write(file, bytes);
+        ::setrlimit(RLIMIT_FSIZE, &before);
     }
     QCOMPARE(result.ok, ok);
     QCOMPARE(drive.read("disk/win.ini"), ok ? bytes : old);
