@@ -101,7 +101,7 @@ bench: deps
 	cd $(BUILD)/bench && ../release/tansy-bench $(SIZE)
 
 screenshots: build
-	$(BUILD)/tansy-screenshot docs
+	$(BUILD)/tansy-screenshot docs resources/help
 
 install: build
 	DESTDIR=$(DESTDIR) cmake --install $(BUILD) --prefix $(PREFIX)

@@ -232,6 +232,10 @@ void TestHelp::shippedHelpFileLinksResolve()
     QVERIFY(anchors.contains(QStringLiteral("contents")));
     QVERIFY(html.indexOf(QStringLiteral("id=\"contents\"")) < html.indexOf(QStringLiteral("<h2")));
 
+    // Every picture is shipped beside the help file.
+    for (const auto &m : QRegularExpression(QStringLiteral("src=\"([^\"]*)\"")).globalMatch(html))
+        QVERIFY2(QFileInfo::exists(QStringLiteral(TANSY_SOURCE_DIR "/resources/help/") + m.captured(1)),
+                 qPrintable("no picture " + m.captured(1)));
     QSet<QString> linked;
     for (const auto &m : QRegularExpression(QStringLiteral("href=\"([^\"]*)\"")).globalMatch(html)) {
         const QString target = m.captured(1);

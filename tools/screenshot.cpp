@@ -1,8 +1,10 @@
-// Makes the README's pictures: the main window with a small made-up win.ini loaded through
-// its quick-load button, and the browser window on the maker's page, both drawn offscreen by
-// the program itself.
+// Makes the pictures of the README and of the help file, drawn offscreen by the program
+// itself: the main window with a small made-up win.ini loaded through its quick-load button,
+// the browser window on the maker's page, and, for the help, the main window with the
+// suspicious run= line found by Edit > Find, and the search dialog that found it.
 //
-//   tansy-screenshot FOLDER    writes FOLDER/form1.png and FOLDER/browser.png
+//   tansy-screenshot FOLDER [HELPFOLDER]    writes FOLDER/form1.png and FOLDER/browser.png,
+//                                           and HELPFOLDER/help-found.png and help-search.png
 #include "app/form1.h"
 #include "browser/browsermodule.h"
 #include "browser/frmbrowser.h"
@@ -11,15 +13,23 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
+
+#include <vector>
 
 int main(int argc, char *argv[])
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
-    browsermodule::prepareProcess();
-    QApplication app(argc, argv);
     const QDir out(argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("."));
+    const QDir help(argc > 2 ? QString::fromLocal8Bit(argv[2]) : out.path());
+    std::vector<char *> arguments(argv, argv + 1);
+    for (const char *argument : browsermodule::prepareProcess())
+        arguments.push_back(const_cast<char *>(argument));
+    arguments.push_back(nullptr);
+    int count = int(arguments.size()) - 1;
+    QApplication app(count, arguments.data());
 
     QTemporaryDir root;
     QDir(root.path()).mkpath(QStringLiteral("windows"));
@@ -38,6 +48,23 @@ int main(int argc, char *argv[])
     QApplication::processEvents();
     if (!window.grab().save(out.filePath(QStringLiteral("form1.png"))))
         return 1;
+
+    // Edit > Find, "run", Search: the line is selected in the main window.
+    window.findChild<QAction *>(QStringLiteral("EditFind"))->trigger();
+    QWidget *search = nullptr;
+    for (QWidget *top : QApplication::topLevelWidgets()) {
+        if (top->objectName() == QLatin1String("Form2"))
+            search = top;
+    }
+    if (!search)
+        return 1;
+    search->findChild<QLineEdit *>(QStringLiteral("Text1"))->setText(QStringLiteral("run"));
+    search->findChild<QPushButton *>(QStringLiteral("FindButton"))->click();
+    QApplication::processEvents();
+    if (!window.grab().save(help.filePath(QStringLiteral("help-found.png")))
+        || !search->grab().save(help.filePath(QStringLiteral("help-search.png"))))
+        return 1;
+    search->hide();
 
     window.findChild<QPushButton *>(QStringLiteral("Command7"))->click();
     frmBrowser *browser = nullptr;

@@ -17,6 +17,7 @@ grep -qx 'Exec=tansy-ini-editor' "$src/packaging/$id.desktop" || fail "Exec take
 expect_tree() {  # ROOT PREFIX
   local root=$1 prefix=$2
   for f in bin/tansy-ini-editor share/tansy-ini-editor/Zeruradu.hlp \
+           share/tansy-ini-editor/help-found.png share/tansy-ini-editor/help-search.png \
            share/applications/$id.desktop share/metainfo/$id.metainfo.xml \
            share/icons/hicolor/32x32/apps/$id.png share/icons/hicolor/256x256/apps/$id.png; do
     [ -e "$root$prefix/$f" ] || fail "$root$prefix/$f missing"
