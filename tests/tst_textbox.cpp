@@ -42,6 +42,16 @@ void verifyPlain(TextBox &box)
     QCOMPARE(sci.SendScintilla(Sci::SCI_SELECTIONISRECTANGLE), 0L);
 }
 
+// The main window on the screen, its editor holding `text` with the caret at the start.
+TextBox &shown(Form1 &form, const QByteArray &text)
+{
+    form.show();
+    if (!QTest::qWaitForWindowExposed(&form))
+        qWarning("the window was not shown");
+    form.editor()->setText(text);
+    return *form.editor();
+}
+
 }
 
 void TestTextBox::keys_data()
@@ -99,10 +109,7 @@ void TestTextBox::keys()
     QFETCH(qint64, afterLength);
 
     Form1 form;
-    form.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&form));
-    TextBox &editor = *form.editor();
-    editor.setText(text);
+    TextBox &editor = shown(form, text);
     editor.setSelection(start, length);
     QTest::keySequence(editor.inputWidget(), QKeySequence(keys));
     QCOMPARE(editor.text(), after);
@@ -135,11 +142,7 @@ void TestTextBox::mouse()
     QFETCH(qint64, afterLength);
 
     Form1 form;
-    form.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&form));
-    TextBox &editor = *form.editor();
-    editor.setText("abcdef\r\nghijkl");
-    editor.setSelection(0, 0);
+    TextBox &editor = shown(form, "abcdef\r\nghijkl");
     QsciScintillaBase &sci = component(editor);
     const auto point = [&](unsigned long position) {
         return QPoint(int(sci.SendScintilla(Sci::SCI_POINTXFROMPOSITION, 0UL, long(position))),

@@ -121,28 +121,34 @@ QByteArray TextBoxComponent::fromMimeData(const QMimeData *source, bool &rectang
     return bytes;
 }
 
+namespace {
+
+QMouseEvent *withShiftAlone(QMouseEvent *event)
+{
+    event->setModifiers(event->modifiers() & Qt::ShiftModifier);
+    return event;
+}
+
+}
+
 // A plain text box's mouse: click, drag, double and triple click, Shift+click. The
 // component's Alt+drag (a rectangle) and Ctrl+click (another selection) act as plain
 // clicks, and Ctrl+wheel scrolls instead of zooming.
 void TextBoxComponent::mousePressEvent(QMouseEvent *event)
 {
-    event->setModifiers(event->modifiers() & Qt::ShiftModifier);
-    QsciScintilla::mousePressEvent(event);
+    QsciScintilla::mousePressEvent(withShiftAlone(event));
 }
 void TextBoxComponent::mouseDoubleClickEvent(QMouseEvent *event)
 {
-    event->setModifiers(event->modifiers() & Qt::ShiftModifier);
-    QsciScintilla::mouseDoubleClickEvent(event);
+    QsciScintilla::mouseDoubleClickEvent(withShiftAlone(event));
 }
 void TextBoxComponent::mouseMoveEvent(QMouseEvent *event)
 {
-    event->setModifiers(event->modifiers() & Qt::ShiftModifier);
-    QsciScintilla::mouseMoveEvent(event);
+    QsciScintilla::mouseMoveEvent(withShiftAlone(event));
 }
 void TextBoxComponent::mouseReleaseEvent(QMouseEvent *event)
 {
-    event->setModifiers(event->modifiers() & Qt::ShiftModifier);
-    QsciScintilla::mouseReleaseEvent(event);
+    QsciScintilla::mouseReleaseEvent(withShiftAlone(event));
 }
 void TextBoxComponent::wheelEvent(QWheelEvent *event)
 {
