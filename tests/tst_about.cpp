@@ -1,4 +1,5 @@
 #include "app/form1.h"
+#include "design.h"
 #include "help/frmabout.h"
 #include "help/helpcommands.h"
 #include "modalanswer.h"
@@ -20,12 +21,9 @@ private Q_SLOTS:
     void getKeyValue();
     void startSysInfo_data();
     void startSysInfo();
-    void loadStep();
-    void oneWindowAtATime();
+    void window();
     void closing_data();
     void closing();
-    void geometry_data();
-    void geometry();
     void programStartUsesNoShell();
 };
 
@@ -181,24 +179,26 @@ void TestAbout::startSysInfo()
     QVERIFY(w.about->isVisible());  // the About box stays open
 }
 
-void TestAbout::loadStep()
+// The load step's texts, the design, one box at a time, not modal and without an owner.
+void TestAbout::window()
 {
     TempDrive drive;
     AboutWindow w(drive.root());
     QCOMPARE(w.about->windowTitle(), QStringLiteral("About Tansy's INI Editor 3.0"));
-    QCOMPARE(w.about->findChild<QLabel *>("lblVersion")->text(), QStringLiteral("Version 3.0.3"));
-    QCOMPARE(w.about->findChild<QLabel *>("lblTitle")->text(), QStringLiteral("Tansy's INI Editor 3.0"));
     QVERIFY(w.about->findChild<QLabel *>("lblDescription")->text().contains("informtion on keeping PWS"));
-    QCOMPARE(w.about->findChild<QLabel *>("lblDisclaimer")->text(), QString());
-    QVERIFY(!w.about->isModal());
-    QVERIFY(!w.about->parentWidget());
+    QVERIFY(!w.about->isModal() && !w.about->parentWidget());
     QVERIFY(w.about->findChild<QPushButton *>("cmdOK")->isDefault());
-}
-
-void TestAbout::oneWindowAtATime()
-{
-    TempDrive drive;
-    AboutWindow w(drive.root());
+    QCOMPARE(w.about->size(), twips::rect(0, 0, 5730, 3555).size());
+    QCOMPARE(w.about->minimumSize(), w.about->maximumSize());
+    verifyDesign(w.about, {{"picIcon", "", {240, 240, 540, 540}},
+                           {"lblTitle", "Tansy's INI Editor 3.0", {1050, 240, 3885, 480}},
+                           {"lblVersion", "Version 3.0.3", {1050, 780, 3885, 225}},
+                           {"cmdOK", "OK", {4245, 2625, 1260, 345}},
+                           {"cmdSysInfo", "&System Info...", {4260, 3075, 1245, 345}}});
+    QCOMPARE(w.about->findChild<QWidget *>("lblDescription")->geometry(),
+             twips::rect(1050, 1125, 3885, 1170));
+    QCOMPARE(w.about->findChild<QWidget *>("lblDisclaimer")->geometry(), twips::rect(255, 2625, 3870, 825));
+    QCOMPARE(w.about->findChild<QLabel *>("lblDisclaimer")->text(), QString());
     w.form.findChild<QAction *>("mnuAbout")->trigger();
     QCOMPARE(w.form.help()->about(), w.about);
     int abouts = 0;
@@ -238,31 +238,6 @@ void TestAbout::closing()
     QVERIFY(w.form.help()->about());
     QCOMPARE(w.form.help()->about()->findChild<QLabel *>("lblVersion")->text(),
              QStringLiteral("Version 3.0.3"));
-}
-
-void TestAbout::geometry_data()
-{
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QRect>("design");
-    QTest::newRow("picIcon") << "picIcon" << QRect(240, 240, 540, 540);
-    QTest::newRow("lblTitle") << "lblTitle" << QRect(1050, 240, 3885, 480);
-    QTest::newRow("lblVersion") << "lblVersion" << QRect(1050, 780, 3885, 225);
-    QTest::newRow("lblDescription") << "lblDescription" << QRect(1050, 1125, 3885, 1170);
-    QTest::newRow("lblDisclaimer") << "lblDisclaimer" << QRect(255, 2625, 3870, 825);
-    QTest::newRow("cmdOK") << "cmdOK" << QRect(4245, 2625, 1260, 345);
-    QTest::newRow("cmdSysInfo") << "cmdSysInfo" << QRect(4260, 3075, 1245, 345);
-}
-
-void TestAbout::geometry()
-{
-    QFETCH(QString, name);
-    QFETCH(QRect, design);
-    TempDrive drive;
-    AboutWindow w(drive.root());
-    QCOMPARE(w.about->size(), twips::rect(0, 0, 5730, 3555).size());
-    QCOMPARE(w.about->minimumSize(), w.about->maximumSize());
-    QCOMPARE(w.about->findChild<QWidget *>(name)->geometry(),
-             twips::rect(design.x(), design.y(), design.width(), design.height()));
 }
 
 // A registry text with shell syntax names one program of that odd name: nothing else runs.
