@@ -96,6 +96,8 @@ void TestSearch::find_data()
     QTest::newRow("0xE9 finds 0xC9") << QByteArray("caf\xc9") << QByteArray("\xe9") << 1LL << false << 4LL;
     QTest::newRow("0xFF finds 0x9F") << QByteArray("x\x9f") << QByteArray("\xff") << 1LL << false << 2LL;
     QTest::newRow("NUL inside") << QByteArray("a\0b\0c", 5) << QByteArray("\0C", 2) << 1LL << false << 4LL;
+    QTest::newRow("capitals find the other case in a block of 16")
+        << QByteArray("-xY") + QByteArray(40, '-') << QByteArray("XY") << 1LL << false << 2LL;
     QTest::newRow("hit on the last byte, past 16s")
         << QByteArray(40, '-') + "xY" << QByteArray("XY") << 1LL << false << 41LL;
     QTest::newRow("long needle, any case") << QByteArray(70, 'a') + QByteArray(70, 'B')
