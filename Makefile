@@ -65,8 +65,8 @@ check-asan: deps
 	cmake --build $(ASAN)
 	cd $(ASAN) && $(ASAN_ENV) LSAN_OPTIONS=suppressions=$(SUPP)/lsan.supp:print_suppressions=0 \
 	  ASAN_OPTIONS=$(ASAN_LEAKS) ctest --output-on-failure -E 'packaging|tst_browser'
-	cat $(SUPP)/lsan.supp $(SUPP)/lsan-chromium.supp > $(ASAN)/lsan-browser.supp
-	cd $(ASAN) && $(ASAN_ENV) LSAN_OPTIONS=suppressions=$(ASAN)/lsan-browser.supp:print_suppressions=0 \
+	cat $(SUPP)/lsan.supp $(SUPP)/lsan-chromium.supp > $(abspath $(ASAN))/lsan-browser.supp
+	cd $(ASAN) && $(ASAN_ENV) LSAN_OPTIONS=suppressions=$(abspath $(ASAN))/lsan-browser.supp:print_suppressions=0 \
 	  ASAN_OPTIONS=$(ASAN_LEAKS):new_delete_type_mismatch=0 ctest --output-on-failure -R tst_browser
 
 # Every test again on the processor-independent code paths alone, as other architectures
