@@ -23,8 +23,7 @@ private Q_SLOTS:
     void sameFileKeepsTheTopic();
     void foundByNameWhenThePathHasNone();
     void notFoundPage();
-    void oddFiles_data();
-    void oddFiles();
+    void tooLarge();
     void shippedHelpFileLinksResolve();
 };
 
@@ -195,27 +194,17 @@ void TestHelp::notFoundPage()
     QVERIFY(!viewer.findChild<QPushButton *>("Locate")->isVisibleTo(&viewer));
 }
 
-void TestHelp::oddFiles_data()
+// Odd bytes are the fuzz target helpfile's (CTest replays its corpus); a file too large to be
+// a help file is shown as such, not read.
+void TestHelp::tooLarge()
 {
-    QTest::addColumn<QByteArray>("bytes");
-    QByteArray binary(4096, '\0');
-    for (int i = 0; i < binary.size(); ++i)
-        binary[i] = char((i * 7919) & 0xFF);
-    QTest::newRow("empty") << QByteArray();
-    QTest::newRow("binary") << binary;
-    QTest::newRow("not HTML") << QByteArray("[windows]\r\nload=\r\n");
-    QTest::newRow("too large") << QByteArray(9 << 20, 'x');
-}
-
-void TestHelp::oddFiles()
-{
-    QFETCH(QByteArray, bytes);
     TempDrive drive;
-    const QString file = drive.write("odd.hlp", bytes);
+    const QString file = drive.write("odd.hlp", QByteArray(9 << 20, 'x'));
     HelpViewer viewer({});
     viewer.show(file, HelpViewer::ForceFile);
     QVERIFY(viewer.isVisible());
     QCOMPARE(viewer.currentFile(), QFileInfo(file).canonicalFilePath());
+    QVERIFY(topic(&viewer)->toPlainText().contains(QStringLiteral("too large")));
 }
 
 // Every link of the help file the program ships leads to a topic, and every topic is in the
