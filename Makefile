@@ -9,6 +9,9 @@ PACKAGES := cmake g++ ninja-build pkg-config qt6-base-dev libqscintilla2-qt6-dev
             qt6-webengine-dev libgl-dev fonts-dejavu-core fonts-dejavu-extra xvfb xauth xclip imagemagick \
             desktop-file-utils appstream dpkg-dev file lintian clang-14 libclang-rt-14-dev
 
+# The editor the benchmark compares the heavy commands with, in ex mode.
+BENCH_PACKAGES := vim
+
 SIZE       ?= 64M
 PREFIX     ?= /usr/local
 RELEASE    := $(BUILD)/release
@@ -94,7 +97,8 @@ fuzz: deps
 	done
 
 # The benchmark builds the code in Release mode of its own and writes build/bench/results.json.
-bench: deps
+bench:
+	@$(MAKE) --no-print-directory deps PACKAGES="$(PACKAGES) $(BENCH_PACKAGES)"
 	cmake -S . -B $(RELEASE) -G Ninja -DCMAKE_BUILD_TYPE=Release
 	cmake --build $(RELEASE) --target tansy-bench
 	mkdir -p $(BUILD)/bench

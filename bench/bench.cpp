@@ -22,6 +22,7 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QProcess>
+#include <QStandardPaths>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
@@ -147,8 +148,20 @@ struct Case
     QString target;
     bool pass;
     qint64 peak = 0;  // resident bytes at the case's peak
+    double peer = 0;  // seconds the editor a user would pick instead takes (vim); 0 for none
     double ratio() const { return reference > 0 ? ours / reference : 0; }
+    double peerRatio() const { return peer > 0 ? ours / peer : 0; }
 };
+
+// The same change in vim's ex mode, without a vimrc or viminfo, written to `scratch`; 0
+// where vim is not installed.
+double vimTime(const QString &quotedFile, const QString &scratch, const QString &command)
+{
+    if (QStandardPaths::findExecutable(QStringLiteral("vim")).isEmpty())
+        return 0;
+    return timeCommand(QStringLiteral("vim -u NONE -i NONE -N -es -c %1 -c 'w! %2' -c 'q!' %3 </dev/null")
+                           .arg(command, scratch, quotedFile));
+}
 
 }
 
@@ -256,6 +269,7 @@ int main(int argc, char *argv[])
     cases.push_back({QStringLiteral("replace-all"), replaceTime, sedTime, QStringLiteral("<= 1"),
                      replaceTime <= sedTime});
     measured();
+    cases.back().peer = vimTime(quoted, scratch, QStringLiteral("'%s/value/VALUE/g'"));
 
     // number-lines
     const double numberTime = timeIt(load, [&] { menu("ProcessNumber"); paint(); });
@@ -264,6 +278,8 @@ int main(int argc, char *argv[])
     cases.push_back({QStringLiteral("number-lines"), numberTime, awkTime, QStringLiteral("<= 1"),
                      numberTime <= awkTime});
     measured();
+    cases.back().peer = vimTime(quoted, scratch,
+                                QStringLiteral("\"%s/^/\\=printf('%03d  ', line('.'))/\""));
 
     // upper
     const double upperTime = timeIt(load, [&] { menu("EditSelect"); menu("ProcessUpper"); paint(); });
@@ -271,6 +287,7 @@ int main(int argc, char *argv[])
     cases.push_back({QStringLiteral("upper"), upperTime, trTime, QStringLiteral("<= 2"),
                      upperTime <= 2 * trTime});
     measured();
+    cases.back().peer = vimTime(quoted, scratch, QStringLiteral("'normal! ggVGU'"));
 
     // typing: one key near the end of the loaded document
     const double typingTime = timeIt([&] {
@@ -291,8 +308,8 @@ int main(int argc, char *argv[])
                      memoryRatio <= 5});
 
     std::printf("document: %lld bytes, %lld hits of the replace case\n\n", size, hits);
-    std::printf("%-13s %12s %12s %8s  %-20s %-5s %s\n", "case", "ours", "reference", "ratio",
-                "target", "pass", "peak");
+    std::printf("%-13s %12s %12s %8s  %-20s %-5s %-7s %10s %6s\n", "case", "ours", "reference",
+                "ratio", "target", "pass", "peak", "vim", "ratio");
     QJsonArray list;
     bool allPass = true;
     for (const Case &c : cases) {
@@ -305,15 +322,19 @@ int main(int argc, char *argv[])
                      : QStringLiteral("%1 s").arg(c.reference, 0, 'f', 4);
         const QString ratio = c.reference > 0 ? QString::number(c.ratio(), 'f', 2) : QStringLiteral("-");
         const QString peak = c.peak > 0 ? QStringLiteral("%1 MB").arg(c.peak / 1e6, 0, 'f', 0) : QString();
-        std::printf("%-13s %12s %12s %8s  %-20s %-5s %s\n", qPrintable(c.name), qPrintable(ours),
-                    qPrintable(reference), qPrintable(ratio), qPrintable(c.target),
-                    c.pass ? "yes" : "NO", qPrintable(peak));
+        const QString peer = c.peer > 0 ? QStringLiteral("%1 s").arg(c.peer, 0, 'f', 3) : QStringLiteral("-");
+        const QString peerRatio = c.peer > 0 ? QString::number(c.peerRatio(), 'f', 2) : QStringLiteral("-");
+        std::printf("%-13s %12s %12s %8s  %-20s %-5s %-7s %10s %6s\n", qPrintable(c.name),
+                    qPrintable(ours), qPrintable(reference), qPrintable(ratio), qPrintable(c.target),
+                    c.pass ? "yes" : "NO", qPrintable(peak), qPrintable(peer), qPrintable(peerRatio));
         allPass = allPass && c.pass;
         list.append(QJsonObject{{QStringLiteral("case"), c.name},
                                 {QStringLiteral("ours_s"), memory ? QJsonValue() : QJsonValue(c.ours)},
                                 {QStringLiteral("ref_s"), c.reference > 0 && !memory
                                      ? QJsonValue(c.reference) : QJsonValue()},
                                 {QStringLiteral("ratio"), c.reference > 0 ? QJsonValue(c.ratio()) : QJsonValue()},
+                                {QStringLiteral("peer_s"), c.peer > 0 ? QJsonValue(c.peer) : QJsonValue()},
+                                {QStringLiteral("peer_ratio"), c.peer > 0 ? QJsonValue(c.peerRatio()) : QJsonValue()},
                                 {QStringLiteral("target"), c.target},
                                 {QStringLiteral("pass"), c.pass}});
     }
