@@ -13,7 +13,6 @@
 #include <QTest>
 #include <QTimer>
 #include <QToolBar>
-#include <QSignalSpy>
 #include <QWebEnginePage>
 #include <QWebEngineView>
 
@@ -295,11 +294,12 @@ void TestBrowser::stopDuringASlowPage()
     QTRY_COMPARE(browser->windowTitle(), Waiting);
 
     Captions captions(browser);
-    QSignalSpy ended(browser->browser(), &WebBrowser::DownloadComplete);
     click(browser, "Stop");
-    QVERIFY(!browser->findChild<QTimer *>("timTimer")->isActive());
     QVERIFY(browser->windowTitle() != Waiting);
-    QVERIFY(ended.wait(LoadTimeout));  // the stopped load's end
+    // Only the timer shows the waiting text; once the events Stop caused are handled it must
+    // be off, so the text cannot come back (the engine may or may not report the stopped load).
+    QCoreApplication::processEvents();
+    QVERIFY(!browser->findChild<QTimer *>("timTimer")->isActive());
     QVERIFY2(!captions.contains(Waiting), qPrintable(captions.join(" | ")));
 }
 
