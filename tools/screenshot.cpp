@@ -17,19 +17,13 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 
-#include <vector>
-
 int main(int argc, char *argv[])
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     const QDir out(argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("."));
     const QDir help(argc > 2 ? QString::fromLocal8Bit(argv[2]) : out.path());
-    std::vector<char *> arguments(argv, argv + 1);
-    for (const char *argument : browsermodule::prepareProcess())
-        arguments.push_back(const_cast<char *>(argument));
-    arguments.push_back(nullptr);
-    int count = int(arguments.size()) - 1;
-    QApplication app(count, arguments.data());
+    browsermodule::ApplicationArguments arguments(1, argv);  // the folders are ours, not Qt's
+    QApplication app(arguments.count(), arguments.values());
 
     QTemporaryDir root;
     QDir(root.path()).mkpath(QStringLiteral("windows"));

@@ -4,18 +4,10 @@
 
 #include <QApplication>
 
-#include <vector>
-
 int main(int argc, char *argv[])
 {
-    // What the web engine is to be told comes after the program's own arguments, as the
-    // engine reads them from the application's; the program reads none.
-    std::vector<char *> arguments(argv, argv + argc);
-    for (const char *argument : browsermodule::prepareProcess())
-        arguments.push_back(const_cast<char *>(argument));
-    arguments.push_back(nullptr);
-    int count = int(arguments.size()) - 1;
-    QApplication app(count, arguments.data());
+    browsermodule::ApplicationArguments arguments(argc, argv);
+    QApplication app(arguments.count(), arguments.values());
     QApplication::setApplicationName(QStringLiteral("tansy-ini-editor"));
     QApplication::setOrganizationName(QStringLiteral("Tansy"));
     QApplication::setDesktopFileName(QStringLiteral("org.tansy.IniEditor"));

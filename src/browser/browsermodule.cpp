@@ -45,14 +45,19 @@ OpenFunction load(QString *why)
 
 }
 
-std::vector<const char *> prepareProcess()
+ApplicationArguments::ApplicationArguments(int argc, char *argv[]) : m_values(argv, argv + argc)
 {
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
-    if (::geteuid() != 0)
-        return {};
-    std::fprintf(stderr, "tansy-ini-editor: running as root, so the web browser window "
-                         "runs without Chromium's sandbox.\n");
-    return {"--webEngineArgs", "--no-sandbox"};
+    if (::geteuid() == 0) {
+        std::fprintf(stderr, "tansy-ini-editor: running as root, so the web browser window "
+                             "runs without Chromium's sandbox.\n");
+        static char engine[] = "--webEngineArgs";
+        static char noSandbox[] = "--no-sandbox";
+        m_values.push_back(engine);
+        m_values.push_back(noSandbox);
+    }
+    m_count = int(m_values.size());
+    m_values.push_back(nullptr);
 }
 
 bool open(const QString &address, QString *why)

@@ -9,12 +9,24 @@
 // start they cost every run about 25 MB of memory and part of its start-up.
 namespace browsermodule {
 
-// Before the application object exists. The engine must share its graphics context with the
-// application's, which can only be asked for then. And Chromium cannot sandbox a process that
-// runs as root, so only then is the sandbox turned off, with a line on standard error: the
-// returned arguments, for the application's, tell the engine so. Nothing goes into the
-// environment, which every program started from here would inherit.
-std::vector<const char *> prepareProcess();
+// The arguments for the application object, made before it exists: the process's own, then
+// what the web engine is to be told (it reads the application's; the program reads none).
+// The engine must share its graphics context with the application's, which can only be asked
+// for before it exists. And Chromium cannot sandbox a process that runs as root, so only then
+// is the sandbox turned off, with a line on standard error. Nothing goes into the
+// environment, which every program started from here would inherit. Keep the object as long
+// as the application.
+class ApplicationArguments
+{
+public:
+    ApplicationArguments(int argc, char *argv[]);
+    int &count() { return m_count; }
+    char **values() { return m_values.data(); }
+
+private:
+    std::vector<char *> m_values;
+    int m_count = 0;
+};
 
 // Opens a new browser window on `address`. False, with the reason in `why`, when the browser's
 // library cannot be loaded.

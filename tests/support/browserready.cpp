@@ -3,8 +3,6 @@
 #include "browser/browsermodule.h"
 
 namespace {
-const bool prepared = [] {
-    browsermodule::prepareProcess();
-    return true;
-}();
+// The arguments themselves are not used: the tests' environment turns the sandbox off.
+const browsermodule::ApplicationArguments prepared(0, nullptr);
 }
