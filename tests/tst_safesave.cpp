@@ -10,33 +10,11 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-class TestSafeSave : public QObject
-{
-    Q_OBJECT
-
-private Q_SLOTS:
-    void newFileGetsDefaultPermissions();
-    void keepsPermissionBits_data();
-    void keepsPermissionBits();
-    void keepsOwnerAndGroup();
-    void rewritesInPlaceWhenOwnerCannotBeKept();
-    void hardLinksStayLinked();
-    void symbolicLinks_data();
-    void symbolicLinks();
-    void failuresLeaveTheOldFile_data();
-    void failuresLeaveTheOldFile();
-    void diskFull_data();
-    void diskFull();
-    void readOnlyFileSystem();
-    void writableFileInAFolderNotWritable_data();
-    void writableFileInAFolderNotWritable();
-    void killedWhileSaving();
-};
-
 namespace {
 
-const QByteArray OldBytes = "[windows]\r\nload=\r\nrun=\r\n";
+const QByteArray OldBytes(100 * 1024, 'o');
 const QByteArray NewBytes("[windows]\r\nload=\r\nrun=\xe9\0\r\n", 25);
+constexpr unsigned Nobody = 65534;
 
 struct stat statOf(const QString &path)
 {
@@ -45,315 +23,216 @@ struct stat statOf(const QString &path)
     return info;
 }
 
+void chmodTo(const QString &path, mode_t mode)
+{
+    ::chmod(QFile::encodeName(path).constData(), mode);
+}
+
+int symlinkTo(const QString &target, const QString &name)
+{
+    return ::symlink(QFile::encodeName(target).constData(), QFile::encodeName(name).constData());
+}
+
 // Everything in the folder, hidden files included: no temporary file may stay behind.
-QStringList folderEntries(const QString &folder)
+QStringList entries(const QString &folder)
 {
-    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System
-                                  | QDir::NoDotAndDotDot, QDir::Name);
+    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                                  QDir::Name);
+}
+
+QStringList backups()
+{
+    return QDir(QDir::tempPath()).entryList({"tansy-ini-editor-backup-*"}, QDir::Files);
 }
 
 }
 
-void TestSafeSave::newFileGetsDefaultPermissions()
+class TestSafeSave : public QObject
 {
-    TempDrive drive;
-    const mode_t mask = ::umask(0022);
-    QVERIFY(safesave::write(drive.path("new.ini"), NewBytes).ok);
-    ::umask(mask);
-    QCOMPARE(drive.read("new.ini"), NewBytes);
-    QCOMPARE(statOf(drive.path("new.ini")).st_mode & 07777, mode_t(0644));
-    QCOMPARE(folderEntries(drive.root()), QStringList{"new.ini"});
-}
+    Q_OBJECT
 
-void TestSafeSave::keepsPermissionBits_data()
+private Q_SLOTS:
+    void save_data();
+    void save();
+    void killedWhileSaving();
+};
+
+// Each row: how the drive is set up around disk/win.ini (a 256 KiB tmpfs where the row needs
+// one, as root), who saves, what is saved; then whether it was, which file holds what, the
+// folder's entries afterwards ("" = as before), and what became of the file's inode and owner.
+void TestSafeSave::save_data()
 {
-    QTest::addColumn<int>("mode");
-    QTest::newRow("0640") << 0640;
-    QTest::newRow("0600") << 0600;
-    QTest::newRow("0755") << 0755;
-    QTest::newRow("0444, read-only file") << 0444;
-}
-
-void TestSafeSave::keepsPermissionBits()
-{
-    QFETCH(int, mode);
-    TempDrive drive;
-    const QString file = drive.write("win.ini", OldBytes);
-    QCOMPARE(::chmod(QFile::encodeName(file).constData(), mode_t(mode)), 0);
-
-    const safesave::Result result = safesave::write(file, NewBytes);
-    if (mode == 0444 && ::geteuid() != 0) {
-        // Not the owner's to write: a user cannot replace it, root may.
-        QVERIFY(!result.ok);
-        QCOMPARE(drive.read("win.ini"), OldBytes);
-        return;
-    }
-    QVERIFY2(result.ok, qPrintable(result.error));
-    QCOMPARE(drive.read("win.ini"), NewBytes);
-    QCOMPARE(int(statOf(file).st_mode & 07777), mode);
-}
-
-void TestSafeSave::keepsOwnerAndGroup()
-{
-    if (!ActAs::possible())
-        QSKIP("giving a file to another owner needs root");
-    TempDrive drive;
-    const QString file = drive.write("win.ini", OldBytes);
-    QCOMPARE(::chown(QFile::encodeName(file).constData(), 1234, 5678), 0);
-    const ino_t inode = statOf(file).st_ino;
-
-    QVERIFY(safesave::write(file, NewBytes).ok);
-    QCOMPARE(drive.read("win.ini"), NewBytes);
-    QCOMPARE(statOf(file).st_uid, uid_t(1234));
-    QCOMPARE(statOf(file).st_gid, gid_t(5678));
-    QVERIFY(statOf(file).st_ino != inode);  // replaced by rename
-}
-
-// A user saving a file that another user owns (but lets everyone write): a rename would make
-// the file the saver's own, so it is rewritten in place and keeps its owner.
-void TestSafeSave::rewritesInPlaceWhenOwnerCannotBeKept()
-{
-    if (!ActAs::possible())
-        QSKIP("a file of another owner is made as root");
-    TempDrive drive;
-    QCOMPARE(::chmod(QFile::encodeName(drive.root()).constData(), 0777), 0);
-    const QString file = drive.write("win.ini", OldBytes);
-    QCOMPARE(::chmod(QFile::encodeName(file).constData(), 0666), 0);
-    QCOMPARE(::chown(QFile::encodeName(file).constData(), 4321, 4321), 0);
-    const ino_t inode = statOf(file).st_ino;
-
-    {
-        ActAs user(1234, 1234);
-        const safesave::Result result = safesave::write(file, NewBytes);
-        QVERIFY2(result.ok, qPrintable(result.error));
-    }
-    QCOMPARE(drive.read("win.ini"), NewBytes);
-    QCOMPARE(statOf(file).st_uid, uid_t(4321));
-    QCOMPARE(statOf(file).st_ino, inode);
-    QCOMPARE(folderEntries(drive.root()), QStringList{"win.ini"});
-}
-
-void TestSafeSave::hardLinksStayLinked()
-{
-    TempDrive drive;
-    const QString file = drive.write("win.ini", OldBytes);
-    QCOMPARE(::link(QFile::encodeName(file).constData(),
-                    QFile::encodeName(drive.path("other.ini")).constData()), 0);
-    const ino_t inode = statOf(file).st_ino;
-
-    QVERIFY(safesave::write(file, NewBytes).ok);
-    QCOMPARE(drive.read("win.ini"), NewBytes);
-    QCOMPARE(drive.read("other.ini"), NewBytes);
-    QCOMPARE(statOf(file).st_ino, inode);
-    QCOMPARE(statOf(file).st_nlink, nlink_t(2));
-    QCOMPARE(folderEntries(drive.root()), (QStringList{"other.ini", "win.ini"}));
-
-    // Shorter text: the file is cut to it, not left with a tail of the old one.
-    QVERIFY(safesave::write(file, "x").ok);
-    QCOMPARE(drive.read("other.ini"), QByteArray("x"));
-}
-
-void TestSafeSave::symbolicLinks_data()
-{
-    QTest::addColumn<QString>("link");      // what is linked: "file", "folder", "chain", "dangling"
-    QTest::newRow("link to a file") << "file";
-    QTest::newRow("link to a link to a file") << "chain";
-    QTest::newRow("folder linked, as /windows to a Wine prefix") << "folder";
-    QTest::newRow("link to a file not there yet") << "dangling";
-}
-
-void TestSafeSave::symbolicLinks()
-{
-    QFETCH(QString, link);
-    TempDrive drive;
-    QString saved;
-    QString real;
-    const auto symlink = [](const QString &target, const QString &name) {
-        return ::symlink(QFile::encodeName(target).constData(), QFile::encodeName(name).constData());
-    };
-    if (link == "folder") {
-        drive.write("prefix/drive_c/windows/win.ini", OldBytes);
-        QCOMPARE(symlink(drive.path("prefix/drive_c/windows"), drive.path("windows")), 0);
-        saved = drive.path("windows/win.ini");
-        real = drive.path("prefix/drive_c/windows/win.ini");
-    } else {
-        real = drive.path("real/win.ini");
-        if (link != "dangling")
-            drive.write("real/win.ini", OldBytes);
-        else
-            QDir().mkpath(drive.path("real"));
-        saved = drive.path("win.ini");
-        if (link == "chain") {
-            QCOMPARE(symlink("real/win.ini", drive.path("middle.ini")), 0);  // relative
-            QCOMPARE(symlink(drive.path("middle.ini"), saved), 0);
-        } else {
-            QCOMPARE(symlink(real, saved), 0);
-        }
-    }
-
-    QVERIFY(safesave::write(saved, NewBytes).ok);
-    QCOMPARE(QFile(real).size(), NewBytes.size());
-    QFile in(real);
-    QVERIFY(in.open(QIODevice::ReadOnly));
-    QCOMPARE(in.readAll(), NewBytes);
-    QVERIFY(QFileInfo(link == "folder" ? drive.path("windows") : saved).isSymLink());
-}
-
-void TestSafeSave::failuresLeaveTheOldFile_data()
-{
-    QTest::addColumn<QString>("obstacle");
-    QTest::newRow("the name is a folder") << "folder";
-    QTest::newRow("no such folder") << "missing folder";
-    QTest::newRow("a link loop") << "loop";
-    QTest::newRow("a device") << "device";
-    QTest::newRow("folder not writable") << "read-only folder";
-    QTest::newRow("file and folder not writable") << "no permission";
-}
-
-void TestSafeSave::failuresLeaveTheOldFile()
-{
-    QFETCH(QString, obstacle);
-    TempDrive drive;
-    const QString file = drive.write("dir/win.ini", OldBytes);
-    QString target = file;
-    if (obstacle == "folder") {
-        target = drive.path("dir/sub");
-        QDir().mkpath(target);
-    } else if (obstacle == "missing folder") {
-        target = drive.path("nowhere/win.ini");
-    } else if (obstacle == "loop") {
-        target = drive.path("dir/a");
-        ::symlink("b", QFile::encodeName(target).constData());
-        ::symlink("a", QFile::encodeName(drive.path("dir/b")).constData());
-    } else if (obstacle == "device") {
-        target = QStringLiteral("/dev/null");
-    }
-
-    const QStringList before = folderEntries(drive.path("dir"));
-    safesave::Result result;
-    if (obstacle == "read-only folder" || obstacle == "no permission") {
-        if (!ActAs::possible() && obstacle == "read-only folder")
-            QSKIP("acting as another user needs root");
-        ::chmod(QFile::encodeName(drive.root()).constData(), 0755);  // others may look in
-        ::chmod(QFile::encodeName(drive.path("dir")).constData(), 0555);
-        if (obstacle == "no permission")
-            ::chmod(QFile::encodeName(file).constData(), 0444);
-        if (ActAs::possible()) {
-            ActAs nobody(65534, 65534);
-            result = safesave::write(target, NewBytes);
-        } else {
-            result = safesave::write(target, NewBytes);
-        }
-        ::chmod(QFile::encodeName(drive.path("dir")).constData(), 0755);
-    } else {
-        result = safesave::write(target, NewBytes);
-    }
-
-    QVERIFY(!result.ok);
-    QVERIFY(!result.error.isEmpty());
-    QCOMPARE(drive.read("dir/win.ini"), OldBytes);
-    QCOMPARE(folderEntries(drive.path("dir")), before);
-}
-
-void TestSafeSave::diskFull_data()
-{
-    QTest::addColumn<bool>("hardLinked");
-    QTest::newRow("replaced by rename") << false;
-    QTest::newRow("rewritten in place") << true;
-}
-
-void TestSafeSave::diskFull()
-{
-    QFETCH(bool, hardLinked);
-    TempDrive drive;
-    SmallDisk disk(drive.path("disk"), 256 * 1024);
-    if (!disk.mounted())
-        QSKIP("mounting a small tmpfs needs root");
-
-    const QByteArray old(100 * 1024, 'o');
-    const QString file = drive.write("disk/win.ini", old);
-    if (hardLinked)
-        QCOMPARE(::link(QFile::encodeName(file).constData(),
-                        QFile::encodeName(drive.path("disk/link.ini")).constData()), 0);
-    const QStringList before = folderEntries(drive.path("disk"));
-
-    const safesave::Result result = safesave::write(file, QByteArray(300 * 1024, 'n'));
-    QVERIFY(!result.ok);
-    QCOMPARE(drive.read("disk/win.ini"), old);
-    QCOMPARE(folderEntries(drive.path("disk")), before);
-
-    // What fits is still written.
-    QVERIFY(safesave::write(file, QByteArray(50 * 1024, 'n')).ok);
-    QCOMPARE(drive.read("disk/win.ini"), QByteArray(50 * 1024, 'n'));
-}
-
-void TestSafeSave::readOnlyFileSystem()
-{
-    TempDrive drive;
-    SmallDisk disk(drive.path("disk"), 256 * 1024);
-    if (!disk.mounted())
-        QSKIP("mounting a small tmpfs needs root");
-    const QString file = drive.write("disk/win.ini", OldBytes);
-    QVERIFY(disk.makeReadOnly());
-
-    QVERIFY(!safesave::write(file, NewBytes).ok);
-    QCOMPARE(drive.read("disk/win.ini"), OldBytes);
-}
-
-// A file the user may write, in a folder the user may not: rewritten in place, with the old
-// bytes kept in a private temporary file meanwhile, and put back when the write fails.
-void TestSafeSave::writableFileInAFolderNotWritable_data()
-{
-    QTest::addColumn<qsizetype>("newSize");
-    QTest::addColumn<rlim_t>("fileSizeLimit");  // 0: none
+    QTest::addColumn<QString>("setup");
+    QTest::addColumn<QString>("target");  // below the root
+    QTest::addColumn<bool>("asNobody");
+    QTest::addColumn<int>("newSize");    // 0: NewBytes
     QTest::addColumn<bool>("ok");
-    QTest::newRow("saved") << qsizetype(1000) << rlim_t(0) << true;
-    QTest::newRow("disk full: refused before writing") << qsizetype(300 * 1024) << rlim_t(0) << false;
-    // Room enough, but the write stops half-way: the old bytes are written back.
-    QTest::newRow("write fails half-way: the old bytes back") << qsizetype(120 * 1024)
-                                                              << rlim_t(110 * 1024) << false;
+    QTest::addColumn<QString>("check");   // the file that must hold what was saved, or the old bytes
+    QTest::addColumn<QString>("inode");   // "same", "new" or "" (not checked)
+    QTest::addColumn<QStringList>("after");
+
+    const QStringList one{"win.ini"};
+    QTest::newRow("a new file: default permissions") << "none" << "disk/new.ini" << false << 0 << true
+                                                    << "disk/new.ini" << "" << QStringList{"new.ini"};
+    for (const int mode : {0640, 0600, 0755})
+        QTest::addRow("mode %o kept", mode) << QString::number(mode, 8) << "disk/win.ini" << false << 0 << true
+                                           << "disk/win.ini" << "new" << one;
+    QTest::newRow("read-only file: root may, a user may not") << "444" << "disk/win.ini" << false << 0
+                                                             << (::geteuid() == 0) << "disk/win.ini" << "" << one;
+    QTest::newRow("owner and group kept") << "owner" << "disk/win.ini" << false << 0 << true << "disk/win.ini"
+                                          << "new" << one;
+    QTest::newRow("another's file, writable: rewritten in place") << "other's" << "disk/win.ini" << true << 0
+                                                                 << true << "disk/win.ini" << "same" << one;
+    QTest::newRow("hard link stays linked") << "hard link" << "disk/win.ini" << false << 0 << true
+                                            << "disk/other.ini" << "same" << QStringList{"other.ini", "win.ini"};
+    QTest::newRow("hard link, shorter text: cut to it") << "hard link" << "disk/win.ini" << false << 1 << true
+                                                        << "disk/other.ini" << "same"
+                                                        << QStringList{"other.ini", "win.ini"};
+    QTest::newRow("link to a file") << "link" << "disk/link.ini" << false << 0 << true << "disk/win.ini"
+                                    << "new" << QStringList{"link.ini", "win.ini"};
+    QTest::newRow("link to a link, relative") << "chain" << "disk/link.ini" << false << 0 << true
+                                              << "disk/win.ini" << "new"
+                                              << QStringList{"link.ini", "middle.ini", "win.ini"};
+    QTest::newRow("link to a file not there yet") << "dangling" << "disk/link.ini" << false << 0 << true
+                                                  << "real/win.ini" << "" << QStringList{"link.ini", "win.ini"};
+    QTest::newRow("folder linked, as /windows to a Wine prefix") << "folder link" << "windows/win.ini" << false
+                                                                << 0 << true << "disk/win.ini" << "" << one;
+    QTest::newRow("the name is a folder") << "none" << "disk" << false << 0 << false << "disk/win.ini" << ""
+                                          << one;
+    QTest::newRow("no such folder") << "none" << "nowhere/win.ini" << false << 0 << false << "disk/win.ini"
+                                    << "" << one;
+    QTest::newRow("a link loop") << "loop" << "disk/a" << false << 0 << false << "disk/win.ini" << ""
+                                 << QStringList{"a", "b", "win.ini"};
+    QTest::newRow("a device") << "none" << "/dev/null" << false << 0 << false << "disk/win.ini" << "" << one;
+    QTest::newRow("folder not writable") << "555" << "disk/new.ini" << true << 0 << false << "disk/win.ini"
+                                         << "" << one;
+    QTest::newRow("file and folder not writable") << "555 444" << "disk/win.ini" << true << 0 << false
+                                                  << "disk/win.ini" << "" << one;
+    QTest::newRow("disk full") << "small" << "disk/win.ini" << false << 300 * 1024 << false << "disk/win.ini"
+                               << "" << one;
+    QTest::newRow("disk full, hard link: in place") << "small hard link" << "disk/win.ini" << false << 300 * 1024
+                                                    << false << "disk/win.ini" << ""
+                                                    << QStringList{"other.ini", "win.ini"};
+    QTest::newRow("what fits is written") << "small" << "disk/win.ini" << false << 50 * 1024 << true
+                                          << "disk/win.ini" << "" << one;
+    QTest::newRow("read-only file system") << "small read-only" << "disk/win.ini" << false << 0 << false
+                                           << "disk/win.ini" << "" << one;
+    // A file the user may write in a folder the user may not: rewritten in place, the old
+    // bytes kept in a private temporary file meanwhile and put back when the write fails.
+    QTest::newRow("writable file, folder not: saved") << "small 555 666" << "disk/win.ini" << true << 1000
+                                                     << true << "disk/win.ini" << "same" << one;
+    QTest::newRow("writable file, folder not: disk full, refused") << "small 555 666" << "disk/win.ini" << true
+                                                                  << 300 * 1024 << false << "disk/win.ini"
+                                                                  << "same" << one;
+    QTest::newRow("writable file, folder not: fails half-way, old bytes back")
+        << "small 555 666 limit" << "disk/win.ini" << true << 120 * 1024 << false << "disk/win.ini" << "same"
+        << one;
 }
 
-void TestSafeSave::writableFileInAFolderNotWritable()
+void TestSafeSave::save()
 {
-    QFETCH(qsizetype, newSize);
-    QFETCH(rlim_t, fileSizeLimit);
+    QFETCH(QString, setup);
+    QFETCH(QString, target);
+    QFETCH(bool, asNobody);
+    QFETCH(int, newSize);
     QFETCH(bool, ok);
-    if (!ActAs::possible())
-        QSKIP("acting as another user needs root");
-    TempDrive drive;
-    SmallDisk disk(drive.path("disk"), 256 * 1024);
-    QVERIFY(disk.mounted());
-    const QByteArray old(100 * 1024, 'o');
-    const QByteArray bytes(newSize, 'n');
-    const QString file = drive.write("disk/win.ini", old);
-    ::chmod(QFile::encodeName(drive.root()).constData(), 0755);
-    ::chmod(QFile::encodeName(drive.path("disk")).constData(), 0555);
-    ::chmod(QFile::encodeName(file).constData(), 0666);
-    const auto backups = [] {
-        return QDir(QDir::tempPath()).entryList({"tansy-ini-editor-backup-*"}, QDir::Files);
-    };
-    const QStringList backupsBefore = backups();
+    QFETCH(QString, check);
+    QFETCH(QString, inode);
+    QFETCH(QStringList, after);
 
+    TempDrive drive;
+    const QStringList words = setup.split(' ');
+    std::unique_ptr<SmallDisk> disk;
+    if (words.contains("small")) {
+        disk = std::make_unique<SmallDisk>(drive.path("disk"), 256 * 1024);
+        if (!disk->mounted())
+            QSKIP("mounting a small tmpfs needs root");
+    }
+    if ((asNobody || setup == "owner") && !ActAs::possible())
+        QSKIP("acting as another user needs root");
+    const QString file = drive.write("disk/win.ini", OldBytes);
+    const QString link = drive.path("disk/link.ini");
+    if (setup == "none" && target == "disk/new.ini")
+        QFile::remove(file);
+    if (words.contains("hard") || setup == "hard link")
+        QCOMPARE(::link(QFile::encodeName(file).constData(), QFile::encodeName(drive.path("disk/other.ini")).constData()), 0);
+    if (setup == "owner")
+        QCOMPARE(::chown(QFile::encodeName(file).constData(), 1234, 5678), 0);
+    if (setup == "other's") {
+        chmodTo(drive.path("disk"), 0777);
+        chmodTo(file, 0666);
+        QCOMPARE(::chown(QFile::encodeName(file).constData(), 4321, 4321), 0);
+    }
+    if (setup == "link")
+        QCOMPARE(symlinkTo(file, link), 0);
+    if (setup == "chain") {
+        QCOMPARE(symlinkTo("win.ini", drive.path("disk/middle.ini")), 0);
+        QCOMPARE(symlinkTo(drive.path("disk/middle.ini"), link), 0);
+    }
+    if (setup == "dangling") {
+        QCOMPARE(symlinkTo(drive.path("real/win.ini"), link), 0);
+        QDir().mkpath(drive.path("real"));
+    }
+    if (setup == "folder link")
+        QCOMPARE(symlinkTo(drive.path("disk"), drive.path("windows")), 0);
+    if (setup == "loop") {
+        QCOMPARE(symlinkTo("b", drive.path("disk/a")), 0);
+        QCOMPARE(symlinkTo("a", drive.path("disk/b")), 0);
+    }
+    if (words.contains("read-only"))
+        QVERIFY(disk->makeReadOnly());
+    chmodTo(drive.root(), 0755);  // others may look in
+    for (const QString &word : words) {  // a mode: 555 for the folder, any other for the file
+        bool numeric = false;
+        const int mode = word.toInt(&numeric, 8);
+        if (numeric)
+            chmodTo(word == "555" ? drive.path("disk") : file, mode_t(mode));
+    }
+
+    const QByteArray bytes = newSize == 0 ? NewBytes : newSize == 1 ? QByteArray("x") : QByteArray(newSize, 'n');
+    const struct stat before = statOf(file);
+    const QStringList backupsBefore = backups();
+    const QStringList entriesBefore = entries(drive.path("disk"));
+    const QString saved = target.startsWith('/') ? target : drive.path(target);
     safesave::Result result;
     {
-        ActAs nobody(65534, 65534);
-        struct rlimit before {};
-        ::getrlimit(RLIMIT_FSIZE, &before);
-        if (fileSizeLimit) {
-            ::signal(SIGXFSZ, SIG_IGN);  // a write past the limit fails instead
-            struct rlimit limit = before;
-            limit.rlim_cur = fileSizeLimit;
-            ::setrlimit(RLIMIT_FSIZE, &limit);
+        std::unique_ptr<ActAs> user;
+        if (asNobody)
+            user = std::make_unique<ActAs>(setup == "other's" ? 1234 : Nobody, setup == "other's" ? 1234 : Nobody);
+        struct rlimit limits {};
+        ::getrlimit(RLIMIT_FSIZE, &limits);
+        if (words.contains("limit")) {  // the write stops at 110 KiB: fails instead of a signal
+            ::signal(SIGXFSZ, SIG_IGN);
+            struct rlimit limited = limits;
+            limited.rlim_cur = 110 * 1024;
+            ::setrlimit(RLIMIT_FSIZE, &limited);
         }
-        result = safesave::write(file, bytes);
-        ::setrlimit(RLIMIT_FSIZE, &before);
+        const mode_t mask = ::umask(0022);
+        result = safesave::write(saved, bytes);
+        ::umask(mask);
+        ::setrlimit(RLIMIT_FSIZE, &limits);
     }
+    chmodTo(drive.path("disk"), 0755);
+
     QCOMPARE(result.ok, ok);
-    QCOMPARE(drive.read("disk/win.ini"), ok ? bytes : old);
-    QCOMPARE(folderEntries(drive.path("disk")), QStringList{"win.ini"});
+    QCOMPARE(result.error.isEmpty(), ok);
+    QVERIFY(drive.read(check) == (ok ? bytes : OldBytes));
+    QCOMPARE(entries(drive.path("disk")), after.isEmpty() ? entriesBefore : after);
     QCOMPARE(backups(), backupsBefore);
-    ::chmod(QFile::encodeName(drive.path("disk")).constData(), 0755);
+    const struct stat now = statOf(drive.path(check));
+    if (inode == "same")
+        QCOMPARE(now.st_ino, before.st_ino);
+    if (inode == "new")
+        QVERIFY(now.st_ino != before.st_ino);  // replaced by rename
+    if (ok && before.st_ino) {
+        QCOMPARE(now.st_uid, before.st_uid);
+        QCOMPARE(now.st_gid, before.st_gid);
+        QCOMPARE(now.st_mode & 07777, before.st_mode & 07777);
+    }
+    if (ok && !before.st_ino)
+        QCOMPARE(now.st_mode & 07777, mode_t(0644));
+    if (QStringList{"link", "chain", "dangling", "folder link"}.contains(setup))
+        QVERIFY(QFileInfo(setup == "folder link" ? drive.path("windows") : link).isSymLink());
 }
 
 // Killed at any moment of a save, the file holds the old text or the new one, whole, and
@@ -364,7 +243,7 @@ void TestSafeSave::killedWhileSaving()
     const QString child = QCoreApplication::applicationDirPath() + QStringLiteral("/savechild");
     const qint64 size = 64 << 20;
     TempDrive drive;
-    const QString file = drive.write("win.ini", OldBytes);
+    const QString file = drive.write("win.ini", NewBytes);
     for (const qint64 written : {qint64(0), qint64(1), qint64(16 << 20), qint64(48 << 20)}) {
         QProcess save;
         save.start(child, {file, QString::number(size)});
@@ -380,10 +259,9 @@ void TestSafeSave::killedWhileSaving()
         save.kill();
         save.waitForFinished();
         const QByteArray result = drive.read("win.ini");
-        QVERIFY2(result == OldBytes || result == QByteArray(size, 'n'),
-                 qPrintable(QString::number(result.size())));
-        QCOMPARE(folderEntries(drive.root()), QStringList{"win.ini"});
-        drive.write("win.ini", OldBytes);
+        QVERIFY2(result == NewBytes || result == QByteArray(size, 'n'), qPrintable(QString::number(result.size())));
+        QCOMPARE(entries(drive.root()), QStringList{"win.ini"});
+        drive.write("win.ini", NewBytes);
     }
 }
 
