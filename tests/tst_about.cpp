@@ -152,26 +152,13 @@ void TestAbout::startSysInfo()
     else if (!toolAt.isEmpty())
         drive.write(toolAt, "tool");
     AboutWindow w(drive.root());
-    const auto put = [&w](const QByteArray &key, const char *name, const QString &spec) {
-        if (spec.isEmpty())
-            return;
-        const quint32 type = spec.section(':', 0, 0).toUInt();
-        w.registry->setValue(Registry::HKEY_LOCAL_MACHINE, key, name,
-                             {type, spec.section(':', 1).toLatin1()});
-    };
-    put(MsInfoKey, "PATH", first);
-    put(LocationKey, "MSINFO", second);
-
+    for (const auto &[key, name, spec] : {std::tuple{MsInfoKey, "PATH", first}, {LocationKey, "MSINFO", second}})
+        if (!spec.isEmpty())
+            w.registry->setValue(Registry::HKEY_LOCAL_MACHINE, key, name,
+                                 {spec.section(':', 0, 0).toUInt(), spec.section(':', 1).toLatin1()});
     ModalAnswer box(QMessageBox::Ok);
     w.about->findChild<QPushButton *>("cmdSysInfo")->click();
-
-    QCOMPARE(box.answered(), message);
-    if (message) {
-        QCOMPARE(box.seen().text, Unavailable);
-        QCOMPARE(box.seen().title, QStringLiteral("Tansy's INI Editor 3.0"));
-        QCOMPARE(box.seen().icon, QMessageBox::NoIcon);
-        QCOMPARE(box.seen().buttons, QMessageBox::Ok);
-    }
+    QCOMPARE(plainBoxText(box), message ? Unavailable : QStringLiteral("(no box)"));
     QCOMPARE(w.started, started.isEmpty() ? QStringList() : QStringList{drive.path(started)});
     QCOMPARE(w.registry->openNow(), 0);
     if (first == "1:")
@@ -195,8 +182,7 @@ void TestAbout::window()
                            {"lblVersion", "Version 3.0.3", {1050, 780, 3885, 225}},
                            {"cmdOK", "OK", {4245, 2625, 1260, 345}},
                            {"cmdSysInfo", "&System Info...", {4260, 3075, 1245, 345}}});
-    QCOMPARE(w.about->findChild<QWidget *>("lblDescription")->geometry(),
-             twips::rect(1050, 1125, 3885, 1170));
+    QCOMPARE(w.about->findChild<QWidget *>("lblDescription")->geometry(), twips::rect(1050, 1125, 3885, 1170));
     QCOMPARE(w.about->findChild<QWidget *>("lblDisclaimer")->geometry(), twips::rect(255, 2625, 3870, 825));
     QCOMPARE(w.about->findChild<QLabel *>("lblDisclaimer")->text(), QString());
     w.form.findChild<QAction *>("mnuAbout")->trigger();
@@ -226,12 +212,10 @@ void TestAbout::closing()
     QVERIFY(QTest::qWaitForWindowActive(first));
     if (how == "OK")
         first->findChild<QPushButton *>("cmdOK")->click();
-    else if (how == "Enter")
-        QTest::keyClick(first, Qt::Key_Return);
-    else if (how == "Escape")
-        QTest::keyClick(first, Qt::Key_Escape);
-    else
+    else if (how == "close box")
         first->close();
+    else
+        QTest::keyClick(first, how == "Enter" ? Qt::Key_Return : Qt::Key_Escape);
     QTRY_VERIFY(first.isNull());  // destroyed, not hidden
 
     w.form.findChild<QAction *>("mnuAbout")->trigger();
