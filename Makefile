@@ -6,11 +6,12 @@ BUILD_TYPE ?= RelWithDebInfo
 PROGRAM    := $(BUILD)/tansy-ini-editor
 
 PACKAGES := cmake g++ ninja-build pkg-config qt6-base-dev libqscintilla2-qt6-dev \
-            qt6-webengine-dev libgl-dev fonts-dejavu-core fonts-dejavu-extra xvfb xauth xclip imagemagick \
+            qt6-webengine-dev libgl-dev libxcb1-dev fonts-dejavu-core fonts-dejavu-extra xvfb xauth xclip imagemagick \
             desktop-file-utils appstream dpkg-dev file lintian clang-14 libclang-rt-14-dev
 
-# The editor the benchmark compares the heavy commands with, in ex mode.
-BENCH_PACKAGES := vim
+# The editors the benchmark compares with: vim in ex mode for the heavy commands, FeatherPad
+# for start-up and idle memory (on an X display of the bench's own, watched through xcb).
+BENCH_PACKAGES := vim featherpad
 
 SIZE       ?= 64M
 PREFIX     ?= /usr/local

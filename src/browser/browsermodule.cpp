@@ -3,9 +3,16 @@
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QLibrary>
+#include <QOpenGLContext>
 
 #include <cstdio>
 #include <unistd.h>
+
+// Qt's own setter of the context every OpenGL context of the application shares with; Qt
+// WebEngine's first view needs one. Exported by Qt GUI (its private headers declare it).
+QT_BEGIN_NAMESPACE
+Q_GUI_EXPORT void qt_gl_set_global_share_context(QOpenGLContext *context);
+QT_END_NAMESPACE
 
 namespace browsermodule {
 
@@ -21,6 +28,26 @@ QStringList places()
     const QString dir = QCoreApplication::applicationDirPath();
     return {dir + QStringLiteral("/../") + QStringLiteral(TANSY_BROWSER_DIR), dir,
             dir + QStringLiteral("/..")};
+}
+
+// The engine draws in OpenGL contexts that share with one global context. Qt makes that
+// context with the application when asked to before it exists; made at start-up, it loads the
+// system's OpenGL driver in every run (on a machine without a graphics card, a software
+// renderer: some 60 MB of memory and part of a tenth of a second), for a window most runs
+// never open. So it is made here, before the first browser window, as Qt would have made it;
+// no OpenGL context exists before it, since nothing else in the program draws with OpenGL.
+bool prepareSharedContext(QString *why)
+{
+    if (QOpenGLContext::globalShareContext())
+        return true;
+    auto *context = new QOpenGLContext(QCoreApplication::instance());
+    if (!context->create()) {
+        delete context;
+        *why = QStringLiteral("no OpenGL context could be made for it");
+        return false;
+    }
+    qt_gl_set_global_share_context(context);
+    return true;
 }
 
 OpenFunction load(QString *why)
@@ -47,7 +74,6 @@ OpenFunction load(QString *why)
 
 ApplicationArguments::ApplicationArguments(int argc, char *argv[]) : m_values(argv, argv + argc)
 {
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     if (::geteuid() == 0) {
         std::fprintf(stderr, "tansy-ini-editor: running as root, so the web browser window "
                              "runs without Chromium's sandbox.\n");
@@ -63,10 +89,8 @@ ApplicationArguments::ApplicationArguments(int argc, char *argv[]) : m_values(ar
 bool open(const QString &address, QString *why)
 {
     // Loaded without it, the engine fails on its first window.
-    if (!QCoreApplication::testAttribute(Qt::AA_ShareOpenGLContexts)) {
-        *why = QStringLiteral("the program was not prepared for it when it started");
+    if (!prepareSharedContext(why))
         return false;
-    }
     static OpenFunction openFunction = nullptr;
     if (!openFunction)
         openFunction = load(why);
