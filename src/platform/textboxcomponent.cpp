@@ -95,6 +95,10 @@ TextBoxComponent::TextBoxComponent(QWidget *parent) : QsciScintilla(parent)
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     // What the user's clipboard holds goes in as it is: line ends are not rewritten.
     send(SCI_SETPASTECONVERTENDINGS, 0);
+    // The component's own setting keeps the layout of every line it has wrapped: after the
+    // background wrap of a large file, some 400 bytes a line (900 MB for 64 MB of INI lines).
+    // The lines on screen are all a text box needs to keep.
+    send(SCI_SETLAYOUTCACHE, SC_CACHE_PAGE);
 }
 
 // A text box in a window passes Tab and Shift+Tab on to the next control; Ctrl+Tab
