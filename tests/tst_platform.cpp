@@ -1,6 +1,5 @@
 #include "platform/codepage.h"
 #include "platform/dospaths.h"
-#include "platform/filebytes.h"
 #include "platform/textbox.h"
 #include "platform/textlimits.h"
 #include "platform/twips.h"
@@ -17,12 +16,10 @@ private Q_SLOTS:
     void dosPaths_data();
     void dosPaths();
     void twipsAt96Dpi();
-    void codePageRoundTrip();
     void codePage_data();
     void codePage();
     void textBoxSelection_data();
     void textBoxSelection();
-    void readAllRefusesWhatIsNotAFile();
     void longLines_data();
     void longLines();
 };
@@ -78,14 +75,6 @@ void TestPlatform::twipsAt96Dpi()
     QCOMPARE(twips::toPixels(370), 25);  // 24.67 rounds, not truncates
 }
 
-void TestPlatform::codePageRoundTrip()
-{
-    for (int b = 0; b < 256; ++b) {
-        const QByteArray one(1, char(b));
-        QCOMPARE(codepage::fromUnicode(codepage::toUnicode(one)), one);
-    }
-}
-
 void TestPlatform::codePage_data()
 {
     QTest::addColumn<QString>("text");
@@ -136,17 +125,6 @@ void TestPlatform::textBoxSelection()
     QCOMPARE(box.selectedText(), selected);
     QCOMPARE(box.selLength(), selected.size());
     QCOMPARE(box.selStart(), std::min<qint64>(start, text.size()));
-}
-
-void TestPlatform::readAllRefusesWhatIsNotAFile()
-{
-    TempDrive drive;
-    const QString file = drive.write("f.ini", QByteArray("x\0y", 3));
-    QCOMPARE(*filebytes::readAll(file).bytes, QByteArray("x\0y", 3));
-    QVERIFY(!filebytes::readAll(drive.root()).bytes);
-    QVERIFY(!filebytes::readAll(drive.path("missing")).bytes);
-    QVERIFY(!filebytes::readAll(QString()).bytes);
-    QVERIFY(!filebytes::readAll(QStringLiteral("/dev/zero")).bytes);
 }
 
 // The limits on a line's length, at their edges: a line is what lies between line feeds.
