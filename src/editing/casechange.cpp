@@ -28,8 +28,9 @@ void changeCase(TextBox &editor, const unsigned char *table, qsizetype partSize)
             const qsizetype taken = std::min(rest.size(), partSize);
             into.resize(taken);
             const auto *old = reinterpret_cast<const unsigned char *>(rest.data());
+            char *out = into.data();  // once: each into[i] would ask whether to detach
             for (qsizetype i = 0; i < taken; ++i)
-                into[i] = char(table[old[i]]);
+                out[i] = char(table[old[i]]);
             return taken;
         });
     }
