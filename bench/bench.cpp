@@ -108,7 +108,18 @@ double median(std::vector<double> values)
     return values[values.size() / 2];
 }
 
-double timeIt(const std::function<void()> &prepare, const std::function<void()> &work)
+// The lowest and highest of a case's runs, for the table: "low-high unit".
+QString spread(std::vector<double> values, double scale, const char *unit)
+{
+    std::sort(values.begin(), values.end());
+    const int decimals = values.back() * scale < 1 ? 4 : 3;
+    return QStringLiteral("runs %1-%2 %3").arg(values.front() * scale, 0, 'f', decimals)
+        .arg(values.back() * scale, 0, 'f', decimals).arg(QLatin1String(unit));
+}
+
+// The median of the runs; their spread into `runs` when asked.
+double timeIt(const std::function<void()> &prepare, const std::function<void()> &work,
+              QString *runs = nullptr)
 {
     std::vector<double> seconds;
     for (int i = 0; i < Runs; ++i) {
@@ -118,6 +129,8 @@ double timeIt(const std::function<void()> &prepare, const std::function<void()> 
         work();
         seconds.push_back(double(timer.nsecsElapsed()) / 1e9);
     }
+    if (runs)
+        *runs = spread(seconds, 1, "s");
     return median(seconds);
 }
 
@@ -241,15 +254,21 @@ int main(int argc, char *argv[])
     std::vector<Case> cases;
 
     // load
-    const double loadTime = timeIt([] {}, [&] { load(); paint(); });
+    QString runs;  // the spread of the case being measured
+    const double loadTime = timeIt([] {}, [&] { load(); paint(); }, &runs);
     const double catTime = timeCommand(QStringLiteral("cat %1 > /dev/null").arg(quoted));
-    const auto measured = [&cases] { cases.back().peak = peakSinceReset(); resetPeak(); };
+    const auto measured = [&cases, &runs] {
+        cases.back().peak = peakSinceReset();
+        resetPeak();
+        if (cases.back().note.isEmpty())
+            cases.back().note = runs;
+    };
     cases.push_back({QStringLiteral("load"), loadTime, catTime, QStringLiteral(">= 400 MB/s"),
                      mb / loadTime >= 400});
     measured();
 
     // save
-    const double saveTime = timeIt([] {}, [&] { menu("FileSave"); });
+    const double saveTime = timeIt([] {}, [&] { menu("FileSave"); }, &runs);
     const double cpTime = timeCommand(QStringLiteral("cp %1 '%2'").arg(quoted, scratch));
     cases.push_back({QStringLiteral("save"), saveTime, cpTime, QStringLiteral("<= 3"),
                      saveTime <= 3 * cpTime});
@@ -257,7 +276,7 @@ int main(int argc, char *argv[])
 
     // search-miss
     searchFor("no such text", false);
-    const double missTime = timeIt([] {}, [&] { button("FindButton"); paint(); });
+    const double missTime = timeIt([] {}, [&] { button("FindButton"); paint(); }, &runs);
     const double grepTime = timeCommand(QStringLiteral("grep -c -i 'no such text' %1").arg(quoted));
     cases.push_back({QStringLiteral("search-miss"), missTime, grepTime,
                      QStringLiteral("<= 1 and >= 1 GB/s"),
@@ -276,6 +295,7 @@ int main(int argc, char *argv[])
             button("FindNextButton");
         paint();
     }) / Steps;
+    runs.clear();
     cases.push_back({QStringLiteral("repeat"), repeatTime, 0, QStringLiteral("<= 50 us a step"),
                      repeatTime <= 50e-6});
     measured();
@@ -286,7 +306,7 @@ int main(int argc, char *argv[])
         searchFor("value", true);
         button("FindButton");
         dialog.findChild<QLineEdit *>(QStringLiteral("Text2"))->setText(QStringLiteral("VALUE"));
-    }, [&] { button("ReplaceAllButton"); paint(); });
+    }, [&] { button("ReplaceAllButton"); paint(); }, &runs);
     const double sedTime =
         timeCommand(QStringLiteral("sed 's/value/VALUE/g' %1 > '%2'").arg(quoted, scratch));
     cases.push_back({QStringLiteral("replace-all"), replaceTime, sedTime, QStringLiteral("<= 0.7"),
@@ -296,7 +316,7 @@ int main(int argc, char *argv[])
     checkPeer(cases.back());
 
     // number-lines
-    const double numberTime = timeIt(load, [&] { menu("ProcessNumber"); paint(); });
+    const double numberTime = timeIt(load, [&] { menu("ProcessNumber"); paint(); }, &runs);
     const double awkTime = timeCommand(
         QStringLiteral("awk '{printf \"%03d  %s\\n\", NR, $0}' %1 > '%2'").arg(quoted, scratch));
     cases.push_back({QStringLiteral("number-lines"), numberTime, awkTime, QStringLiteral("<= 1"),
@@ -307,7 +327,7 @@ int main(int argc, char *argv[])
     checkPeer(cases.back());
 
     // upper
-    const double upperTime = timeIt(load, [&] { menu("EditSelect"); menu("ProcessUpper"); paint(); });
+    const double upperTime = timeIt(load, [&] { menu("EditSelect"); menu("ProcessUpper"); paint(); }, &runs);
     const double trTime = timeCommand(QStringLiteral("tr a-z A-Z < %1 > '%2'").arg(quoted, scratch));
     cases.push_back({QStringLiteral("upper"), upperTime, trTime, QStringLiteral("<= 2"),
                      upperTime <= 2 * trTime});
@@ -320,7 +340,7 @@ int main(int argc, char *argv[])
         load();
         editor.setSelection(editor.length() - 100, 0);
         paint();
-    }, [&] { QTest::keyClick(editor.inputWidget(), Qt::Key_X); paint(); });
+    }, [&] { QTest::keyClick(editor.inputWidget(), Qt::Key_X); paint(); }, &runs);
     cases.push_back({QStringLiteral("typing"), typingTime, 0, QStringLiteral("<= 16 ms"),
                      typingTime <= 0.016});
     measured();
@@ -387,11 +407,6 @@ int main(int argc, char *argv[])
             ourRss.push_back(double(ours.idleRss));
             theirRss.push_back(double(theirs.idleRss));
         }
-        const auto spread = [](std::vector<double> v, double scale, const char *unit) {
-            std::sort(v.begin(), v.end());
-            return QStringLiteral("ours %1-%2 %3").arg(v.front() * scale, 0, 'f', 3).arg(v.back() * scale, 0, 'f', 3)
-                .arg(QLatin1String(unit));
-        };
         const double ours = median(ourStart);
         const double theirs = median(theirStart);
         cases.push_back({QStringLiteral("start-up"), ours, theirs, QStringLiteral("<= 1 FeatherPad"),
