@@ -227,7 +227,7 @@ void TestSearch::buttons()
     QCOMPARE(w.replaceEnabled(), replaceEnabled);
     QCOMPARE(w.enabledDuringBox, enabledDuringBox);
     if (box.isEmpty())  // a hit is shown in the main window, which comes to the front
-        QTRY_VERIFY(w.form.isActiveWindow());
+        QTRY_VERIFY_WITH_TIMEOUT(w.form.isActiveWindow(), 1000);
     if (clicks.last() == "ReplaceAllButton") {
         QCOMPARE(w.dialog->foundPosition(), 0);
         w.form.editor()->undo();  // one step
