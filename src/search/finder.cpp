@@ -6,7 +6,7 @@
 #include <array>
 #include <cstring>
 
-// The case-insensitive search filters many positions at once with SSE2 and AVX2 on x86-64;
+// The search filters many positions at once with SSE2 and AVX2 on x86-64;
 // every other processor, and a build with TANSY_PORTABLE (cmake -DTANSY_PORTABLE=ON, which
 // CI tests too), filters one position at a time with the same rule.
 #if defined(__x86_64__) && !defined(TANSY_PORTABLE)
@@ -26,7 +26,7 @@ qint64 findExact(QByteArrayView text, QByteArrayView needle, qint64 from)
 
 using Cases = std::array<unsigned char, 2>;
 
-// findFolded's filter 32 positions at a time, where the processor has AVX2. Returns the first
+// findFiltered's filter 32 positions at a time, where the processor has AVX2. Returns the first
 // position from `i` that passes the filter and `matchesAt`, or -1 with `i` at the first
 // position it has not looked at.
 #ifdef TANSY_X86_FILTER
@@ -55,37 +55,16 @@ __attribute__((target("avx2"))) qint64 filterAvx2(const unsigned char *t, qint64
 }
 #endif
 
-// Case-insensitive. Positions are first filtered on the needle's first and last byte, each in
-// any of its cases, 16 at a time (SSE2; 32 with AVX2) where the processor allows; only the few
-// that pass are compared in full. On 64 MiB of INI text: 23 ms with one table look-up a byte, 4 ms so, 2.5 ms with
-// AVX2.
-qint64 findFolded(QByteArrayView text, QByteArrayView needle, qint64 from)
+// Positions are first filtered on the needle's first and last byte, each of them one of two
+// bytes, 16 at a time (SSE2; 32 with AVX2) where the processor allows; only the few that pass
+// are compared in full by `matchesAt`. On 64 MiB of INI text, case-insensitive: 23 ms with
+// one table look-up a byte, 4 ms so, 2.5 ms with AVX2.
+template<typename Matches>
+qint64 findFiltered(QByteArrayView text, qint64 m, qint64 from, Cases first, Cases final,
+                    const Matches &matchesAt)
 {
-    const unsigned char *fold = codepage::lowerTable();
     const auto *t = reinterpret_cast<const unsigned char *>(text.data());
-    const auto *n = reinterpret_cast<const unsigned char *>(needle.data());
-    const qint64 m = needle.size();
     const qint64 last = text.size() - m;  // the last position a hit can begin at
-
-    const auto matchesAt = [&](qint64 i) {
-        for (qint64 k = 0; k < m; ++k) {
-            if (fold[t[i + k]] != fold[n[k]])
-                return false;
-        }
-        return true;
-    };
-    // The bytes that fold as `b` does: at most two in this code page.
-    const auto cases = [fold](unsigned char b) {
-        unsigned char pair[2] = {b, b};
-        for (int c = 0; c < 256; ++c) {
-            if (fold[c] == fold[b] && c != b)
-                pair[1] = static_cast<unsigned char>(c);
-        }
-        return Cases{pair[0], pair[1]};
-    };
-    const Cases first = cases(n[0]);
-    const Cases final = cases(n[m - 1]);
-
     qint64 i = from;
 #ifdef TANSY_X86_FILTER
     static const bool hasAvx2 = __builtin_cpu_supports("avx2");
@@ -121,9 +100,52 @@ qint64 findFolded(QByteArrayView text, QByteArrayView needle, qint64 from)
     return -1;
 }
 
+// Case-insensitive: the filter lets each end byte in either of its cases.
+qint64 findFolded(QByteArrayView text, QByteArrayView needle, qint64 from)
+{
+    const unsigned char *fold = codepage::lowerTable();
+    const auto *t = reinterpret_cast<const unsigned char *>(text.data());
+    const auto *n = reinterpret_cast<const unsigned char *>(needle.data());
+    const qint64 m = needle.size();
+    const auto matchesAt = [&](qint64 i) {
+        for (qint64 k = 0; k < m; ++k) {
+            if (fold[t[i + k]] != fold[n[k]])
+                return false;
+        }
+        return true;
+    };
+    // The bytes that fold as `b` does: at most two in this code page.
+    const auto cases = [fold](unsigned char b) {
+        unsigned char pair[2] = {b, b};
+        for (int c = 0; c < 256; ++c) {
+            if (fold[c] == fold[b] && c != b)
+                pair[1] = static_cast<unsigned char>(c);
+        }
+        return Cases{pair[0], pair[1]};
+    };
+    return findFiltered(text, m, from, cases(n[0]), cases(n[m - 1]), matchesAt);
+}
+
+// Exact: one byte is memchr's; a needle of a few bytes goes through the same filter as the
+// case-insensitive search, which on INI text passes few positions to the full comparison
+// (two to three times faster than memmem, which Replace All feels on every hit).
+qint64 findExactShort(QByteArrayView text, QByteArrayView needle, qint64 from)
+{
+    const qint64 m = needle.size();
+    if (m == 1) {
+        const void *hit = std::memchr(text.data() + from, needle[0], size_t(text.size() - from));
+        return hit ? static_cast<const char *>(hit) - text.data() : -1;
+    }
+    const char *t = text.data();
+    const char *n = needle.data();
+    const auto matchesAt = [&](qint64 i) { return std::memcmp(t + i + 1, n + 1, size_t(m - 2)) == 0; };
+    const auto b = [](char c) { return static_cast<unsigned char>(c); };
+    return findFiltered(text, m, from, Cases{b(n[0]), b(n[0])}, Cases{b(n[m - 1]), b(n[m - 1])}, matchesAt);
+}
+
 // A long needle could pass the filter at nearly every position of a text made of few
-// different bytes; for it the text and the needle are folded once and searched exactly,
-// which is linear whatever the input.
+// different bytes; it is searched with memmem instead, which is linear whatever the input
+// (case-insensitive: the text and the needle folded once first).
 qint64 findFoldedLong(QByteArrayView text, QByteArrayView needle, qint64 from)
 {
     const QByteArray foldedText = codepage::toLower(text.sliced(from));
@@ -144,9 +166,10 @@ qint64 find(QByteArrayView text, QByteArrayView needle, qint64 start, bool caseS
     if (needle.size() > text.size() - from)
         return 0;
     constexpr qint64 LongNeedle = 64;
-    const qint64 at = caseSensitive ? findExact(text, needle, from)
-        : needle.size() > LongNeedle ? findFoldedLong(text, needle, from)
-                                     : findFolded(text, needle, from);
+    const qint64 at = needle.size() > LongNeedle ? (caseSensitive ? findExact(text, needle, from)
+                                                                  : findFoldedLong(text, needle, from))
+        : caseSensitive ? findExactShort(text, needle, from)
+                        : findFolded(text, needle, from);
     return at < 0 ? 0 : at + 1;
 }
 
