@@ -88,7 +88,7 @@ fuzz: deps
 	cmake --build $(FUZZ)
 	cd $(FUZZ) && for t in find replaceall numberlines casetables codepage keyvalue helpfile; do \
 	  mkdir -p corpus/$$t; \
-	  if LSAN_OPTIONS=suppressions=$(CURDIR)/tests/sanitizers/lsan.supp:print_suppressions=0 \
+	  if LSAN_OPTIONS=suppressions=$(SUPP)/lsan.supp:print_suppressions=0 ASAN_OPTIONS=fast_unwind_on_malloc=0 \
 	     ./fuzz_$$t -max_total_time=$(FUZZ_SECONDS) -max_len=4096 -print_final_stats=1 \
 	       corpus/$$t $(CURDIR)/fuzz/corpus/$$t > $$t.log 2>&1; then \
 	    echo "fuzz_$$t: $$(grep -o 'Done [0-9]* runs' $$t.log), no failure"; \
