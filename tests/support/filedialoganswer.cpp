@@ -20,10 +20,15 @@ FileDialogAnswer::FileDialogAnswer(const QString &fileName)
           m_seen.confirmsOverwrite = !dialog->testOption(QFileDialog::DontConfirmOverwrite);
           m_seen.native = !dialog->testOption(QFileDialog::DontUseNativeDialog);
 
-          // Let the folder's listing arrive, then read what the dialog shows.
+          // Let the folder's listing arrive (it comes in pieces, from a thread): read what the
+          // dialog shows once the count has held for 100 ms, or after a second.
           auto *list = dialog->findChild<QAbstractItemView *>(QStringLiteral("listView"));
-          for (int i = 0; list && i < 50 && list->model()->rowCount(list->rootIndex()) == 0; ++i)
-              QTest::qWait(10);
+          for (int i = 0, count = -1, held = 0; list && i < 50 && held < 5; ++i) {
+              QTest::qWait(20);
+              const int now = list->model()->rowCount(list->rootIndex());
+              held = now > 0 && now == count ? held + 1 : 0;
+              count = now;
+          }
           if (list) {
               const QModelIndex root = list->rootIndex();
               for (int row = 0; row < list->model()->rowCount(root); ++row) {

@@ -9,19 +9,28 @@
 
 namespace {
 
-void closeUnanswered()
+class UnansweredCloser : public QObject
 {
-    auto *timer = new QTimer(qApp);
-    auto *seen = new QPointer<QWidget>;
-    auto *since = new int(0);
-    QObject::connect(timer, &QTimer::timeout, [timer, seen, since] {
+public:
+    explicit UnansweredCloser(QObject *parent) : QObject(parent)
+    {
+        connect(&m_timer, &QTimer::timeout, this, &UnansweredCloser::look);
+        m_timer.start(Interval);
+    }
+
+private:
+    static constexpr int Interval = 100;
+    static constexpr int Patience = 3000;
+
+    void look()
+    {
         QWidget *modal = QApplication::activeModalWidget();
-        if (modal != *seen) {
-            *seen = modal;
-            *since = 0;
+        if (modal != m_seen) {
+            m_seen = modal;
+            m_waited = 0;
             return;
         }
-        if (!modal || ++*since * timer->interval() < 3000)
+        if (!modal || (m_waited += Interval) < Patience)
             return;
         const auto *box = qobject_cast<QMessageBox *>(modal);
         qWarning("closing a %s no test answered: %s", modal->metaObject()->className(),
@@ -30,8 +39,17 @@ void closeUnanswered()
             dialog->reject();
         else
             modal->close();
-    });
-    timer->start(100);
+    }
+
+    QTimer m_timer;
+    QPointer<QWidget> m_seen;
+    int m_waited = 0;
+};
+
+// Owned by the application, which deletes it with itself.
+void closeUnanswered()
+{
+    new UnansweredCloser(QCoreApplication::instance());
 }
 
 }
