@@ -91,6 +91,9 @@ void TestSearch::find_data()
     QTest::newRow("empty needle at the start") << QByteArray("abc") << QByteArray() << 3LL << true << 3LL;
     QTest::newRow("empty needle beyond the end") << QByteArray("abc") << QByteArray() << 4LL << true << 0LL;
     QTest::newRow("empty text") << QByteArray() << QByteArray() << 1LL << true << 0LL;
+    QTest::newRow("one byte, exact, from 3") << QByteArray("abab") << QByteArray("b") << 3LL << true << 4LL;
+    QTest::newRow("exact: a near miss in the middle first")
+        << QByteArray("abXd abcd") << QByteArray("abcd") << 1LL << true << 6LL;
     QTest::newRow("ini finds INI") << QByteArray("WIN.INI") << QByteArray("ini") << 1LL << false << 5LL;
     QTest::newRow("ini misses INI, exact") << QByteArray("WIN.INI") << QByteArray("ini") << 1LL << true << 0LL;
     QTest::newRow("0xE9 finds 0xC9") << QByteArray("caf\xc9") << QByteArray("\xe9") << 1LL << false << 4LL;

@@ -98,7 +98,8 @@ qint64 numberLines(QByteArrayView text, qint64 first, QByteArray &into)
     into.resize(before + text.size() + prefixBytes(first + lines - 1) - prefixBytes(first - 1));
     char *out = into.data() + before;
     qint64 line = first;
-    for (const char *start = begin; start < end; ++line) {
+    // Bounded by the count the buffer was sized for as well as by the text's end.
+    for (const char *start = begin; start < end && line < first + lines; ++line) {
         const auto *feed = static_cast<const char *>(std::memchr(start, '\n', size_t(end - start)));
         const char *next = feed ? feed + 1 : end;
         out = writePrefix(out, line);
