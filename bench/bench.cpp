@@ -12,6 +12,7 @@
 #include "search/searchcommands.h"
 #include "startup.h"
 
+#include <QAbstractScrollArea>
 #include <QApplication>
 #include <QCheckBox>
 #include <QDir>
@@ -23,10 +24,9 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QProcess>
-#include <QStandardPaths>
 #include <QPushButton>
-#include <QAbstractScrollArea>
 #include <QScrollBar>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -92,14 +92,7 @@ void resetPeak()
 
 qint64 peakSinceReset()
 {
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return 0;
-    for (const QByteArray &line : status.readAll().split('\n')) {
-        if (line.startsWith("VmHWM:"))
-            return line.mid(6).trimmed().split(' ').value(0).toLongLong() * 1024;
-    }
-    return 0;
+    return statusBytes(QStringLiteral("self"), "VmHWM");
 }
 
 double median(std::vector<double> values)

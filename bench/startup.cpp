@@ -15,19 +15,17 @@ struct StartupProbe::Display
     xcb_connection_t *connection = nullptr;
 };
 
-namespace {
-
-qint64 residentBytes(qint64 pid)
+qint64 statusBytes(const QString &process, const char *field)
 {
-    QFile status(QStringLiteral("/proc/%1/status").arg(pid));
+    QFile status(QStringLiteral("/proc/%1/status").arg(process));
     if (!status.open(QIODevice::ReadOnly))
         return 0;
-    for (const QByteArray &line : status.readAll().split('\n'))
-        if (line.startsWith("VmRSS:"))
-            return line.mid(6).trimmed().split(' ').value(0).toLongLong() * 1024;
+    const QByteArray name = QByteArray(field) + ':';
+    for (const QByteArray &line : status.readAll().split('\n')) {
+        if (line.startsWith(name))
+            return line.mid(name.size()).trimmed().split(' ').value(0).toLongLong() * 1024;
+    }
     return 0;
-}
-
 }
 
 StartupProbe::StartupProbe() : m_x(std::make_unique<Display>())
@@ -112,7 +110,7 @@ StartupProbe::Start StartupProbe::measure(const QString &program, const QStringL
     qint64 last = -1;
     for (int same = 0, i = 0; result.seconds > 0 && same < 10 && i < 200; ++i) {
         QThread::msleep(100);
-        const qint64 now = residentBytes(process.processId());
+        const qint64 now = statusBytes(QString::number(process.processId()), "VmRSS");
         same = now == last ? same + 1 : 0;
         last = now;
     }

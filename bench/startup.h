@@ -5,6 +5,10 @@
 
 #include <memory>
 
+// A memory figure of a process from /proc/PROCESS/status ("self" for this one), in bytes:
+// `field` is "VmRSS", "VmHWM" and the like. 0 when it cannot be read.
+qint64 statusBytes(const QString &process, const char *field);
+
 // Start-up measured from outside the program, as a user sees it: a display of its own (Xvfb),
 // the program started with exec, the clock stopped when the display maps its first top-level
 // window; then its resident memory once it has settled.
@@ -14,7 +18,6 @@ public:
     StartupProbe();
     ~StartupProbe();
     bool ready() const;
-    QString display() const { return m_display; }
 
     struct Start
     {

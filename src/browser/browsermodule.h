@@ -12,9 +12,8 @@ namespace browsermodule {
 // The arguments for the application object, made before it exists: the process's own, then
 // what the web engine is to be told (it reads the application's; the program reads none).
 // Chromium cannot sandbox a process that runs as root, so only then is the sandbox turned
-// off, with a line on standard error. Nothing goes into the
-// environment, which every program started from here would inherit. Keep the object as long
-// as the application.
+// off, with a line on standard error. Nothing goes into the environment, which every program
+// started from here would inherit. Keep the object as long as the application.
 class ApplicationArguments
 {
 public:
