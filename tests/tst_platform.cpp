@@ -136,7 +136,7 @@ void TestPlatform::longLines_data()
     QTest::addColumn<QByteArray>("text");
     QTest::addColumn<bool>("held");
     QTest::addColumn<bool>("wrapped");
-    QTest::newRow("short lines") << shortLines << true << true;
+    QTest::newRow("short lines") << shortLines << true << false;
     QTest::newRow("wrap limit, first") << QByteArray(Wrapped, 'x') + "\n" + shortLines << true << true;
     QTest::newRow("wrap limit + 1, first") << QByteArray(Wrapped + 1, 'x') + "\n" + shortLines << true << false;
     QTest::newRow("wrap limit + 1, CR LF") << QByteArray(Wrapped, 'x') + "\r\n" + shortLines << true << false;

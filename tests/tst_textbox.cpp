@@ -1,6 +1,7 @@
 #include "app/form1.h"
 #include "menuitem.h"
 #include "modalanswer.h"
+#include "platform/linefit.h"
 #include "platform/textbox.h"
 
 #include <Qsci/qsciscintillabase.h>
@@ -20,6 +21,10 @@ private Q_SLOTS:
     void mouse_data();
     void mouse();
     void caretTakesTheTextColour();
+    void wrapping_data();
+    void wrapping();
+    void widthsAreUpperBounds_data();
+    void widthsAreUpperBounds();
 };
 
 namespace {
@@ -189,6 +194,114 @@ void TestTextBox::caretTakesTheTextColour()
     QCOMPARE(editor.backColor(), QColor(Qt::black));
     const long bgr = sci.SendScintilla(Sci::SCI_GETCARETFORE);
     QCOMPARE(QColor(bgr & 0xff, (bgr >> 8) & 0xff, (bgr >> 16) & 0xff), QColor(Qt::white));
+}
+
+// Two lines that fit the box with little to spare; then an action, after which the box wraps
+// or not. While it does not, nothing scrolls sideways.
+void TestTextBox::wrapping_data()
+{
+    QTest::addColumn<QString>("action");
+    QTest::addColumn<bool>("wraps");
+    QTest::newRow("sideways wheel") << "wheel" << false;
+    QTest::newRow("typing past the edge") << "type" << true;
+    QTest::newRow("undo of that") << "type, undo" << false;
+    QTest::newRow("a line end deleted") << "join" << true;
+    QTest::newRow("a few control characters") << "controls" << true;
+    QTest::newRow("a long line replaced in") << "replace" << true;
+    QTest::newRow("narrower box") << "narrow" << true;
+    QTest::newRow("narrower, then as wide again") << "narrow, widen" << false;
+    QTest::newRow("an edit in the middle, then narrower") << "middle, narrow" << true;
+    QTest::newRow("larger font") << "font" << true;
+}
+
+void TestTextBox::wrapping()
+{
+    QFETCH(QString, action);
+    QFETCH(bool, wraps);
+
+    Form1 form;
+    TextBox &editor = shown(form, {});
+    QFont font = editor.textFont();
+    font.setPointSize(100);
+    editor.setTextFont(font);
+    QsciScintillaBase &sci = component(editor);
+    LineFit fit;
+    fit.measure(font, 8);
+    // As close to the edge as the box lets a line come without wrapping.
+    const qint64 room = sci.viewport()->width() - 4;
+    QByteArray line(room / fit.width("W"), 'W');
+    while (fit.width(line + "'") <= room)
+        line += "'";
+    editor.setText(line + "\r\nW");
+    QVERIFY(!editor.wraps());
+    const QSize size = editor.size();
+    for (const QString &step : action.split(", ")) {
+        if (step == "wheel") {
+            QWheelEvent wheel(QPointF(5, 5), sci.viewport()->mapToGlobal(QPointF(5, 5)), QPoint(),
+                              QPoint(-240, 0), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+            QApplication::sendEvent(sci.viewport(), &wheel);
+        } else if (step == "type") {
+            editor.setSelection(line.size(), 0);
+            QTest::keyClicks(editor.inputWidget(), "WWW");
+        } else if (step == "undo") {
+            QTest::keyClick(editor.inputWidget(), Qt::Key_Z, Qt::ControlModifier);
+        } else if (step == "controls") {
+            editor.setText(QByteArray(room / fit.width("\x01") + 1, '\x01') + "\r\n");
+        } else if (step == "middle") {
+            editor.setSelection(line.size() / 2, 0);
+            QTest::keyClick(editor.inputWidget(), Qt::Key_Delete);
+        } else if (step == "join") {
+            editor.setSelection(line.size(), 0);
+            QTest::keyClick(editor.inputWidget(), Qt::Key_Delete);
+            QTest::keyClick(editor.inputWidget(), Qt::Key_Delete);
+        } else if (step == "replace") {
+            editor.replace(0, 0, QByteArray(20000, 'x'));
+        } else if (step == "narrow") {
+            editor.resize(size.width() * 2 / 3, size.height());
+        } else if (step == "widen") {
+            editor.resize(size);
+        } else if (step == "font") {
+            font.setPointSize(110);
+            editor.setTextFont(font);
+        }
+    }
+    QCOMPARE(editor.wraps(), wraps);
+    QCOMPARE(sci.SendScintilla(Sci::SCI_GETXOFFSET), 0L);
+}
+
+// What the box takes a byte's width to be is never less than what the component draws, for
+// every byte, tabs after any number of letters, and pairs a font may kern apart.
+void TestTextBox::widthsAreUpperBounds_data()
+{
+    QTest::addColumn<QFont>("font");
+    QTest::newRow("the desktop's font") << QApplication::font();
+    QFont large(QStringLiteral("DejaVu Serif"), 23, QFont::Bold, true);
+    QTest::newRow("large, bold, italic") << large;
+}
+
+void TestTextBox::widthsAreUpperBounds()
+{
+    QFETCH(QFont, font);
+    TextBox box;
+    box.resize(20000, 100);
+    box.setTextFont(font);
+    QsciScintillaBase &sci = component(box);
+    LineFit fit;
+    fit.measure(font, int(sci.SendScintilla(Sci::SCI_GETTABWIDTH)));
+    QList<QByteArray> lines;
+    for (int byte = 0; byte < 256; ++byte) {
+        if (byte != '\n' && byte != '\r')
+            lines << QByteArray(16, char(byte));
+    }
+    for (int letters = 0; letters < 20; ++letters)
+        lines << QByteArray(letters, 'i') + "\t" + QByteArray(letters, 'W') + "\t.";
+    lines << "AVAVAVAV To Ty Yo LT ff fi ffl r, y. \"A\" 'A' W. P, F. Te" << "\xe9\x80\x9f\xff\xa0";
+    for (const QByteArray &line : lines) {
+        box.setText(line);
+        const long drawn = sci.SendScintilla(Sci::SCI_POINTXFROMPOSITION, 0UL, long(line.size()))
+            - sci.SendScintilla(Sci::SCI_POINTXFROMPOSITION, 0UL, 0L);
+        QVERIFY2(fit.width(line) >= drawn, qPrintable(QString::fromLatin1(line.toHex()) + QString::number(fit.width(line)) + " " + QString::number(drawn)));
+    }
 }
 
 QTEST_MAIN(TestTextBox)

@@ -1,38 +1,30 @@
 #include "platform/changescope.h"
 
-#include <Qsci/qsciscintilla.h>
+#include "platform/textboxcomponent.h"
 
 using Sci = QsciScintillaBase;
 
-WrapPause::WrapPause(QsciScintilla &sci)
-    : m_sci(sci), m_wrap(sci.SendScintilla(Sci::SCI_GETWRAPMODE)),
-      m_topLine(sci.SendScintilla(Sci::SCI_DOCLINEFROMVISIBLE,
-                                  static_cast<unsigned long>(sci.SendScintilla(Sci::SCI_GETFIRSTVISIBLELINE))))
+WrapPause::WrapPause(TextBoxComponent &sci) : m_sci(sci)
 {
-    m_sci.SendScintilla(Sci::SCI_SETWRAPMODE, Sci::SC_WRAP_NONE);
+    m_sci.pauseWrap();
 }
 
 WrapPause::~WrapPause()
 {
-    m_sci.SendScintilla(Sci::SCI_SETWRAPMODE, static_cast<unsigned long>(m_wrap));
-    // Changing the wrap mode makes the component show its scroll bar only when needed.
-    m_sci.setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    m_sci.SendScintilla(Sci::SCI_SETFIRSTVISIBLELINE,
-                        static_cast<unsigned long>(m_sci.SendScintilla(
-                            Sci::SCI_VISIBLEFROMDOCLINE, static_cast<unsigned long>(m_topLine))));
+    m_sci.resumeWrap();
 }
 
-ChangeScope::ChangeScope(QsciScintilla &sci, qint64 size)
-    : m_sci(sci), m_quiet(size > Large), m_eventMask(sci.SendScintilla(Sci::SCI_GETMODEVENTMASK))
+ChangeScope::ChangeScope(TextBoxComponent &sci, qint64 size)
+    : m_sci(sci), m_quiet(size > Large), m_eventMask(sci.send(Sci::SCI_GETMODEVENTMASK))
 {
     if (size > ManyLines)
         m_pause.emplace(sci);
     if (m_quiet)
-        m_sci.SendScintilla(Sci::SCI_SETMODEVENTMASK, 0UL);
+        m_sci.send(Sci::SCI_SETMODEVENTMASK, 0UL);
 }
 
 ChangeScope::~ChangeScope()
 {
     if (m_quiet)
-        m_sci.SendScintilla(Sci::SCI_SETMODEVENTMASK, static_cast<unsigned long>(m_eventMask));
+        m_sci.send(Sci::SCI_SETMODEVENTMASK, static_cast<unsigned long>(m_eventMask));
 }

@@ -4,25 +4,23 @@
 
 #include <optional>
 
-class QsciScintilla;
+class TextBoxComponent;
 
 // While wrapping is on, the component lays out every line a change touches at once, at about
 // 2.5 MB a second (an undo of a change to a 64 MiB text took over 20 s). With wrapping paused
 // during the change, only the lines on screen are laid out afterwards, and the rest as the
-// program idles; pausing costs a few milliseconds on 2 million lines. The line at the top of
-// the box stays there, although meanwhile every line is one row high.
+// program idles, if the text still needs wrapping at all; pausing costs a few milliseconds on
+// 2 million lines. See TextBoxComponent::pauseWrap().
 class WrapPause
 {
 public:
-    explicit WrapPause(QsciScintilla &sci);
+    explicit WrapPause(TextBoxComponent &sci);
     ~WrapPause();
     WrapPause(const WrapPause &) = delete;
     WrapPause &operator=(const WrapPause &) = delete;
 
 private:
-    QsciScintilla &m_sci;
-    long m_wrap;
-    long m_topLine;
+    TextBoxComponent &m_sci;
 };
 
 // What a change of `size` bytes needs around it: wrapping paused from ManyLines on, and from
@@ -34,13 +32,13 @@ public:
     static constexpr qint64 ManyLines = 16 * 1024;
     static constexpr qint64 Large = 1 << 20;
 
-    ChangeScope(QsciScintilla &sci, qint64 size);
+    ChangeScope(TextBoxComponent &sci, qint64 size);
     ~ChangeScope();
     ChangeScope(const ChangeScope &) = delete;
     ChangeScope &operator=(const ChangeScope &) = delete;
 
 private:
-    QsciScintilla &m_sci;
+    TextBoxComponent &m_sci;
     bool m_quiet;
     long m_eventMask;
     std::optional<WrapPause> m_pause;

@@ -3,7 +3,6 @@
 #include "platform/changescope.h"
 #include "platform/textboxaccessible.h"
 #include "platform/textboxcomponent.h"
-#include "platform/textlimits.h"
 
 #include <QApplication>
 #include <QPalette>
@@ -73,7 +72,8 @@ void TextBox::setText(const QByteArray &bytes)
     TextBoxComponent &sci = *m_component;
     {
         // Wrapping while the text goes in costs seconds on a few megabytes; afterwards it is
-        // lazy. A load is no step for Undo.
+        // lazy, and only if a line needs it. A load is no step for Undo.
+        const WrapPause pause(sci);
         const ChangeScope change(sci, std::max<qint64>(length(), bytes.size()));
         sci.send(QsciScintillaBase::SCI_SETUNDOCOLLECTION, 0);
         sci.send(QsciScintillaBase::SCI_CLEARALL);
@@ -87,11 +87,6 @@ void TextBox::setText(const QByteArray &bytes)
     sci.send(QsciScintillaBase::SCI_SETEMPTYSELECTION, 0);
     sci.send(QsciScintillaBase::SCI_SETFIRSTVISIBLELINE, 0);
     sci.send(QsciScintillaBase::SCI_SETXOFFSET, 0);
-    const bool wrap = !textlimits::hasLineLongerThan(bytes, textlimits::LongestWrappedLine);
-    sci.send(QsciScintillaBase::SCI_SETWRAPMODE,
-             wrap ? QsciScintillaBase::SC_WRAP_WORD : QsciScintillaBase::SC_WRAP_NONE);
-    // Changing the wrap mode makes the component show its scroll bar only when needed.
-    sci.setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
 }
 
 bool TextBox::wraps() const
@@ -243,6 +238,7 @@ void TextBox::setTextFont(const QFont &font)
 {
     m_component->font = font;
     m_component->setFont(font);
+    m_component->measureText();
 }
 
 QColor TextBox::backColor() const

@@ -24,9 +24,10 @@ public:
     QByteArray text() const;
     // The text without a copy; valid until the next change of the text.
     QByteArrayView bytes() const;
-    // Replaces the whole text as a load does: no undo step, the caret at the start. Long lines
-    // wrap, unless the text holds a line longer than textlimits::LongestWrappedLine.
+    // Replaces the whole text as a load does: no undo step, the caret at the start.
     void setText(const QByteArray &bytes);
+    // Whether lines wider than the box wrap now: only while there is one, and none longer than
+    // textlimits::LongestWrappedLine.
     bool wraps() const;
     qint64 length() const;
 

@@ -4,11 +4,15 @@
 #include "platform/clipboard.h"
 #include "platform/codepage.h"
 #include "platform/textbox.h"
+#include "platform/textlimits.h"
 
 #include <QKeyEvent>
 #include <QMimeData>
 #include <QMouseEvent>
+#include <QResizeEvent>
 #include <QWheelEvent>
+
+#include <cstring>
 
 namespace {
 
@@ -90,8 +94,12 @@ TextBoxComponent::TextBoxComponent(QWidget *parent) : QsciScintilla(parent)
     setEolMode(EolWindows);
     setMargins(0);
     setPlainKeys(*this);
-    setWrapMode(WrapWord);
+    // No horizontal scroll bar: long lines wrap (see fitWrap()). The width the component
+    // scrolls sideways over (with a sideways wheel) is that of the widest line drawn, so that
+    // while nothing wraps there is nothing to scroll to.
     send(SCI_SETHSCROLLBAR, 0);
+    send(SCI_SETSCROLLWIDTH, 1);
+    send(SCI_SETSCROLLWIDTHTRACKING, 1);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     // What the user's clipboard holds goes in as it is: line ends are not rewritten.
     send(SCI_SETPASTECONVERTENDINGS, 0);
@@ -99,6 +107,133 @@ TextBoxComponent::TextBoxComponent(QWidget *parent) : QsciScintilla(parent)
     // background wrap of a large file, some 400 bytes a line (900 MB for 64 MB of INI lines).
     // The lines on screen are all a text box needs to keep.
     send(SCI_SETLAYOUTCACHE, SC_CACHE_PAGE);
+    // Only changes within one line's reach are seen here; a larger change pauses wrapping
+    // and decides again at its end.
+    connect(this, &QsciScintillaBase::SCN_MODIFIED, this,
+            [this](int position, int type, const char *, int length) {
+                beforeChange(position, type, length);
+            });
+}
+
+void TextBoxComponent::measureText()
+{
+    m_fit.measure(font, int(send(SCI_GETTABWIDTH)));
+    fitWrap();
+}
+
+qint64 TextBoxComponent::room() const
+{
+    return viewport()->width() - send(SCI_GETMARGINLEFT) - send(SCI_GETMARGINRIGHT)
+        - send(SCI_GETCARETWIDTH) - 1;
+}
+
+QByteArrayView TextBoxComponent::range(qint64 start, qint64 length) const
+{
+    return QByteArrayView(reinterpret_cast<const char *>(send(SCI_GETRANGEPOINTER, static_cast<unsigned long>(start),
+                                                              long(length))),
+                          length);
+}
+
+// The text is read in the two parts the component keeps it in, before and after its gap:
+// reading it whole would close the gap, moving the text after it, and when the gap is full
+// (as after a rewrite that made room for exactly its growth) copy all of it.
+void TextBoxComponent::fitWrap()
+{
+    const long gap = send(SCI_GETGAPPOSITION);
+    QByteArrayView before = range(0, gap);
+    QByteArrayView after = range(gap, send(SCI_GETLENGTH) - gap);
+    // The line the gap divides, from the last line feed before it to the first after it.
+    const auto *lastFeed = static_cast<const char *>(::memrchr(before.data(), '\n', size_t(before.size())));
+    const auto *firstFeed = static_cast<const char *>(std::memchr(after.data(), '\n', size_t(after.size())));
+    const QByteArrayView tail = before.sliced(lastFeed ? lastFeed + 1 - before.data() : 0);
+    const QByteArrayView head = after.first(firstFeed ? firstFeed - after.data() : after.size());
+    before.chop(tail.size());
+    after = after.sliced(head.size());
+
+    // A line too long to wrap is shown unwrapped (see textlimits).
+    using textlimits::hasLineLongerThan;
+    constexpr qsizetype Longest = textlimits::LongestWrappedLine;
+    const qint64 room = this->room();
+    if (tail.size() + head.size() > Longest || hasLineLongerThan(before, Longest)
+        || hasLineLongerThan(after, Longest))
+        m_wrap = Wrap::TooLong;
+    else if (m_fit.width(tail) + m_fit.width(head) <= room && m_fit.allFit(before, room)
+             && m_fit.allFit(after, room))
+        m_wrap = Wrap::Unneeded;
+    else
+        m_wrap = Wrap::Words;
+    m_roomWidth = viewport()->width();
+    applyWrap();
+}
+
+void TextBoxComponent::applyWrap()
+{
+    if (m_pauses == 0)
+        setWrapMode(m_wrap == Wrap::Words ? SC_WRAP_WORD : SC_WRAP_NONE);
+}
+
+void TextBoxComponent::setWrapMode(long mode)
+{
+    if (send(SCI_GETWRAPMODE) == mode)
+        return;
+    // The component shows its scroll bar only when needed after a change of the wrap mode:
+    // meanwhile the box is wider for a moment, which is no new width to fit the text to.
+    m_settingMode = true;
+    send(SCI_SETWRAPMODE, static_cast<unsigned long>(mode));
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    m_settingMode = false;
+}
+
+// Before an insertion or a deletion that joins lines: whether the line it makes may be wider
+// than the box. Its length in bytes bounds an insertion, whose text is not at hand.
+void TextBoxComponent::beforeChange(int position, int type, int length)
+{
+    if (m_wrap != Wrap::Unneeded || m_pauses > 0 || !(type & (SC_MOD_BEFOREINSERT | SC_MOD_BEFOREDELETE)))
+        return;
+    const auto lineWidth = [this](long line) {
+        const long start = send(SCI_POSITIONFROMLINE, static_cast<unsigned long>(line));
+        return m_fit.width(range(start, send(SCI_GETLINEENDPOSITION, static_cast<unsigned long>(line)) - start));
+    };
+    const long line = send(SCI_LINEFROMPOSITION, static_cast<unsigned long>(position));
+    qint64 width = lineWidth(line);
+    if (type & SC_MOD_BEFOREINSERT) {
+        width += qint64(length) * m_fit.widest();
+    } else {
+        const long last = send(SCI_LINEFROMPOSITION, static_cast<unsigned long>(position + length));
+        if (last == line)
+            return;
+        width += lineWidth(last);
+    }
+    if (width > room()) {
+        m_wrap = Wrap::Words;
+        applyWrap();
+    }
+}
+
+// While wrapping is paused every line is one row high; the line at the top of the box stays
+// there.
+void TextBoxComponent::pauseWrap()
+{
+    if (m_pauses++ > 0)
+        return;
+    m_pausedTopLine = send(SCI_DOCLINEFROMVISIBLE, static_cast<unsigned long>(send(SCI_GETFIRSTVISIBLELINE)));
+    setWrapMode(SC_WRAP_NONE);
+}
+
+void TextBoxComponent::resumeWrap()
+{
+    if (--m_pauses > 0)
+        return;
+    fitWrap();
+    send(SCI_SETFIRSTVISIBLELINE,
+         static_cast<unsigned long>(send(SCI_VISIBLEFROMDOCLINE, static_cast<unsigned long>(m_pausedTopLine))));
+}
+
+void TextBoxComponent::resizeEvent(QResizeEvent *event)
+{
+    QsciScintilla::resizeEvent(event);
+    if (viewport()->width() != m_roomWidth && m_wrap != Wrap::TooLong && m_pauses == 0 && !m_settingMode)
+        fitWrap();
 }
 
 // A text box in a window passes Tab and Shift+Tab on to the next control; Ctrl+Tab

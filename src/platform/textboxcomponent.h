@@ -2,6 +2,8 @@
 
 #include <Qsci/qsciscintilla.h>
 
+#include "platform/linefit.h"
+
 #include <QFont>
 
 // The text component under TextBox, set up as a plain text box: 8-bit text without styles,
@@ -24,6 +26,18 @@ public:
     void undo() override;
     void redo() override;
 
+    // The box wraps only while a line is wider than it: a text whose lines all fit looks the
+    // same unwrapped, and spares the component laying out every line (half a minute of a core
+    // for 64 MiB, after every load and every change of the whole text). fitWrap() decides
+    // from the whole text, after a load, a large change, a new width or a new font; an edit
+    // made meanwhile turns wrapping on when its line may no longer fit.
+    void fitWrap();
+    // After a change of the font: how wide each byte is drawn.
+    void measureText();
+    // While paused, nothing wraps; resuming decides again. See WrapPause.
+    void pauseWrap();
+    void resumeWrap();
+
 protected:
     bool focusNextPrevChild(bool next) override;
     QMimeData *toMimeData(const QByteArray &text, bool rectangular) const override;
@@ -34,4 +48,22 @@ protected:
     void mouseReleaseEvent(QMouseEvent *event) override;
     void wheelEvent(QWheelEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+
+private:
+    void applyWrap();
+    void setWrapMode(long mode);
+    // The text from `start`, contiguous; moves the gap only if it lies inside.
+    QByteArrayView range(qint64 start, qint64 length) const;
+    void beforeChange(int position, int type, int length);
+    // How wide a row may be drawn without wrapping or scrolling sideways.
+    qint64 room() const;
+
+    enum class Wrap { Unneeded, Words, TooLong };
+    Wrap m_wrap = Wrap::Unneeded;
+    LineFit m_fit;
+    int m_pauses = 0;
+    long m_pausedTopLine = 0;
+    int m_roomWidth = -1;
+    bool m_settingMode = false;
 };
