@@ -9,31 +9,32 @@ using Sci = QsciScintillaBase;
 
 namespace {
 
-// Tabs and control characters, which the component draws wider than letters.
-bool isWide(unsigned char c)
+// ASCII letters, digits, signs and spaces, and line ends: what most lines of a start-up file
+// are made of, and never as wide as a tab, a control character or some bytes from 0x80 up.
+bool isPlain(unsigned char c)
 {
-    return (c < 0x20 && c != '\n' && c != '\r') || c == 0x7f;
+    return (c >= 0x20 && c < 0x7f) || c == '\n' || c == '\r';
 }
 
-// Whether `text` holds a tab or a control character; in blocks of 64 bytes, which the compiler
-// turns into vector instructions.
-bool hasWide(QByteArrayView text)
+// One test per byte and no early exit within a block, which the compiler turns into vector
+// instructions.
+bool allPlain(QByteArrayView text)
 {
     const auto *bytes = reinterpret_cast<const unsigned char *>(text.data());
     const qsizetype size = text.size();
     qsizetype at = 0;
-    for (; at + 64 <= size; at += 64) {
-        unsigned char any = 0;
-        for (int i = 0; i < 64; ++i)
-            any |= static_cast<unsigned char>(isWide(bytes[at + i]));
-        if (any)
-            return true;
+    for (; at + 32 <= size; at += 32) {
+        unsigned char plain = 1;
+        for (int i = 0; i < 32; ++i)
+            plain &= static_cast<unsigned char>(isPlain(bytes[at + i]));
+        if (!plain)
+            return false;
     }
     for (; at < size; ++at) {
-        if (isWide(bytes[at]))
-            return true;
+        if (!isPlain(bytes[at]))
+            return false;
     }
-    return false;
+    return true;
 }
 
 }
@@ -72,10 +73,10 @@ void LineFit::measure(const QFont &font, int tabWidth)
     m_width['\t'] = tabStop + 2;
     m_width['\n'] = m_width['\r'] = 0;
     m_widest = *std::max_element(m_width.begin(), m_width.end());
-    m_widestPrintable = 0;
+    m_widestPlain = 0;
     for (int byte = 0; byte < 256; ++byte) {
-        if (!isWide(static_cast<unsigned char>(byte)))
-            m_widestPrintable = std::max(m_widestPrintable, m_width[byte]);
+        if (isPlain(static_cast<unsigned char>(byte)))
+            m_widestPlain = std::max(m_widestPlain, m_width[byte]);
     }
 }
 
@@ -87,27 +88,30 @@ qint64 LineFit::width(QByteArrayView bytes) const
     return sum;
 }
 
-// A line of at most room / (the widest byte in the text) bytes fits whatever it holds. Each
-// step looks for the last line feed within that many bytes, so a text of short lines is crossed
-// in long steps; only a line longer than that is measured byte by byte.
+// A line of plain bytes no longer than room / (the widest plain byte) fits. Each step takes the
+// lines up to the last line feed within that many bytes, so a text of short lines is crossed
+// in long steps; a line longer than that, or one in a step that holds other bytes, is
+// measured byte by byte.
 bool LineFit::allFit(QByteArrayView text, qint64 room) const
 {
-    const int widest = hasWide(text) ? m_widest : m_widestPrintable;
-    if (widest <= 0)
+    if (m_widestPlain <= 0)
         return text.isEmpty();
-    const qint64 surely = std::max<qint64>(room, 0) / widest;
+    const qint64 surely = std::max<qint64>(room, 0) / m_widestPlain;
     const char *at = text.data();
     const char *const end = at + text.size();
-    while (end - at > surely) {
-        if (const void *feed = ::memrchr(at, '\n', size_t(surely + 1))) {
-            at = static_cast<const char *>(feed) + 1;
+    while (at < end) {
+        const qint64 window = std::min<qint64>(end - at, surely + 1);
+        const auto *feed = static_cast<const char *>(::memrchr(at, '\n', size_t(window)));
+        const char *stop = feed ? feed + 1 : (window <= surely ? end : nullptr);
+        if (stop && allPlain(QByteArrayView(at, stop - at))) {
+            at = stop;
             continue;
         }
-        const auto *feed = static_cast<const char *>(std::memchr(at, '\n', size_t(end - at)));
-        const char *lineEnd = feed ? feed : end;
+        const auto *lineFeed = static_cast<const char *>(std::memchr(at, '\n', size_t(end - at)));
+        const char *lineEnd = lineFeed ? lineFeed : end;
         if (width(QByteArrayView(at, lineEnd - at)) > room)
             return false;
-        at = feed ? feed + 1 : end;
+        at = lineFeed ? lineFeed + 1 : end;
     }
     return true;
 }

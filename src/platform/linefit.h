@@ -28,6 +28,6 @@ public:
 private:
     std::array<int, 256> m_width{};
     int m_widest = 0;
-    // The most a byte other than a tab or a control character can take.
-    int m_widestPrintable = 0;
+    // The most an ASCII letter, digit, sign or space can take.
+    int m_widestPlain = 0;
 };
