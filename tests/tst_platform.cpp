@@ -1,11 +1,14 @@
 #include "platform/codepage.h"
 #include "platform/dospaths.h"
+#include "platform/linefit.h"
 #include "platform/textbox.h"
 #include "platform/textlimits.h"
 #include "platform/twips.h"
 #include "tempdrive.h"
 
+#include <QApplication>
 #include <QFileInfo>
+#include <QRandomGenerator>
 #include <QTest>
 
 class TestPlatform : public QObject
@@ -22,6 +25,7 @@ private Q_SLOTS:
     void textBoxSelection();
     void longLines_data();
     void longLines();
+    void lineFitAgreesWithEachLine();
 };
 
 // The program's fixed paths are found below the drive's root as the old file system found
@@ -157,6 +161,27 @@ void TestPlatform::longLines()
     TextBox box;
     box.setText(text);
     QCOMPARE(box.wraps(), wrapped);
+}
+
+// Whether every line fits, against the width of each line on its own: for texts of every kind
+// of byte and line length around the steps the check takes.
+void TestPlatform::lineFitAgreesWithEachLine()
+{
+    LineFit fit;
+    fit.measure(QApplication::font(), 8);
+    QRandomGenerator random(19);
+    const QByteArray mixed("aaaaaaaaW.    \r\n\n\n\t\x80\x01\x7f"), wide("WWWWWWWWWWWWWWW\n");
+    for (int i = 0; i < 20000; ++i) {
+        const QByteArray &alphabet = i % 2 ? mixed : wide;
+        QByteArray text(random.bounded(120), 'a');
+        for (char &c : text)
+            c = alphabet.at(random.bounded(alphabet.size()));
+        const qint64 room = random.bounded(fit.widest() * 12);
+        bool each = true;
+        for (const QByteArray &line : text.split('\n'))
+            each = each && fit.width(line) <= room;
+        QVERIFY2(fit.allFit(text, room) == each, qPrintable(text.toHex() + " " + QString::number(room)));
+    }
 }
 
 QTEST_MAIN(TestPlatform)
