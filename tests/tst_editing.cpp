@@ -119,7 +119,8 @@ void TestEditing::inParts_data()
 void TestEditing::inParts()
 {
     QFETCH(QString, command);
-    const QByteArray text = "[Win]\r\nload=caf\xe9\rX\r\n" + QByteArray(23, 'q') + "\n\nEnd\xc9";
+    const QByteArray text = "[Win]\r\nload=caf\xe9\rX\r\n" + QByteArray(23, 'q')
+        + "\n\nKey=Value,C:\\WINDOWS\\X.DLL @AZ[`az{ End\xc9";
     Form1 form;
     TextBox &editor = *form.editor();
     const auto run = [&](qsizetype partSize) {
@@ -133,6 +134,14 @@ void TestEditing::inParts()
         return editor.text() + " at " + QByteArray::number(editor.selStart());
     };
     const QByteArray whole = run(1 << 20);
+    if (command != "number") {
+        // Every byte of the selection through the code page's table.
+        const unsigned char *table = command == "upper" ? codepage::upperTable() : codepage::lowerTable();
+        QByteArray mapped = text;
+        for (qsizetype i = 2; i < text.size() - 1; ++i)
+            mapped[i] = char(table[static_cast<unsigned char>(text[i])]);
+        QCOMPARE(whole, mapped + " at 2");
+    }
     for (const qsizetype partSize : {1, 2, 5, 8})
         QCOMPARE(run(partSize), whole);
     editor.undo();
