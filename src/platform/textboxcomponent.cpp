@@ -143,8 +143,11 @@ void TextBoxComponent::fitWrap()
     QByteArrayView before = range(0, gap);
     QByteArrayView after = range(gap, send(SCI_GETLENGTH) - gap);
     // The line the gap divides, from the last line feed before it to the first after it.
-    const auto *lastFeed = static_cast<const char *>(::memrchr(before.data(), '\n', size_t(before.size())));
-    const auto *firstFeed = static_cast<const char *>(std::memchr(after.data(), '\n', size_t(after.size())));
+    // (An empty part may have no address, which the C library's searches must not be given.)
+    const auto *lastFeed = before.isEmpty()
+        ? nullptr : static_cast<const char *>(::memrchr(before.data(), '\n', size_t(before.size())));
+    const auto *firstFeed = after.isEmpty()
+        ? nullptr : static_cast<const char *>(std::memchr(after.data(), '\n', size_t(after.size())));
     const QByteArrayView tail = before.sliced(lastFeed ? lastFeed + 1 - before.data() : 0);
     const QByteArrayView head = after.first(firstFeed ? firstFeed - after.data() : after.size());
     before.chop(tail.size());
