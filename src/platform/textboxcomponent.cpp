@@ -117,8 +117,18 @@ TextBoxComponent::TextBoxComponent(QWidget *parent) : QsciScintilla(parent)
 
 void TextBoxComponent::measureText()
 {
-    m_fit.measure(font, int(send(SCI_GETTABWIDTH)));
+    m_measured = false;
     fitWrap();
+}
+
+// Measured when first needed: an empty box, as at start-up, needs no widths.
+const LineFit &TextBoxComponent::fit()
+{
+    if (!m_measured) {
+        m_fit.measure(font, int(send(SCI_GETTABWIDTH)));
+        m_measured = true;
+    }
+    return m_fit;
 }
 
 qint64 TextBoxComponent::room() const
@@ -160,8 +170,10 @@ void TextBoxComponent::fitWrap()
     if (tail.size() + head.size() > Longest || hasLineLongerThan(before, Longest)
         || hasLineLongerThan(after, Longest))
         m_wrap = Wrap::TooLong;
-    else if (m_fit.width(tail) + m_fit.width(head) <= room && m_fit.allFit(before, room)
-             && m_fit.allFit(after, room))
+    else if (before.isEmpty() && after.isEmpty())
+        m_wrap = Wrap::Unneeded;
+    else if (fit().width(tail) + fit().width(head) <= room && fit().allFit(before, room)
+             && fit().allFit(after, room))
         m_wrap = Wrap::Unneeded;
     else
         m_wrap = Wrap::Words;
@@ -195,12 +207,12 @@ void TextBoxComponent::beforeChange(int position, int type, int length)
         return;
     const auto lineWidth = [this](long line) {
         const long start = send(SCI_POSITIONFROMLINE, static_cast<unsigned long>(line));
-        return m_fit.width(range(start, send(SCI_GETLINEENDPOSITION, static_cast<unsigned long>(line)) - start));
+        return fit().width(range(start, send(SCI_GETLINEENDPOSITION, static_cast<unsigned long>(line)) - start));
     };
     const long line = send(SCI_LINEFROMPOSITION, static_cast<unsigned long>(position));
     qint64 width = lineWidth(line);
     if (type & SC_MOD_BEFOREINSERT) {
-        width += qint64(length) * m_fit.widest();
+        width += qint64(length) * fit().widest();
     } else {
         const long last = send(SCI_LINEFROMPOSITION, static_cast<unsigned long>(position + length));
         if (last == line)

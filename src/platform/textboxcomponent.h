@@ -52,6 +52,7 @@ protected:
 
 private:
     void applyWrap();
+    const LineFit &fit();
     void setWrapMode(long mode);
     // The text from `start`, contiguous; moves the gap only if it lies inside.
     QByteArrayView range(qint64 start, qint64 length) const;
@@ -62,6 +63,7 @@ private:
     enum class Wrap { Unneeded, Words, TooLong };
     Wrap m_wrap = Wrap::Unneeded;
     LineFit m_fit;
+    bool m_measured = false;
     int m_pauses = 0;
     long m_pausedTopLine = 0;
     int m_roomWidth = -1;
