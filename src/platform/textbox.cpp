@@ -149,7 +149,7 @@ qint64 TextBox::rewrite(qint64 start, qint64 end, const Part &part, qint64 growt
     // is: reading the rest and replacing it move no text.
     for (qint64 at = start; at < end;) {
         into.resize(0);  // keeps its memory, unlike clear()
-        const qsizetype used = part(range(at, end - at), into);
+        const qsizetype used = part(m_component->range(at, end - at), into);
         Q_ASSERT(used > 0 && used <= end - at);
         if (used <= 0 || used > end - at)
             break;
@@ -158,14 +158,6 @@ qint64 TextBox::rewrite(qint64 start, qint64 end, const Part &part, qint64 growt
         end += into.size() - used;
     }
     return end;
-}
-
-// The text from `start`, contiguous, without moving the component's gap unless it lies inside.
-QByteArrayView TextBox::range(qint64 start, qint64 length) const
-{
-    const long pointer = m_component->send(QsciScintillaBase::SCI_GETRANGEPOINTER,
-                                           static_cast<unsigned long>(start), long(length));
-    return QByteArrayView(reinterpret_cast<const char *>(pointer), length);
 }
 
 void TextBox::replaceRange(qint64 start, qint64 end, QByteArrayView bytes)

@@ -77,7 +77,6 @@ private:
     void replaceRange(qint64 start, qint64 end, QByteArrayView bytes);
     // The same without anything around it, for a caller that has set up the change.
     void replaceTarget(qint64 start, qint64 end, QByteArrayView bytes);
-    QByteArrayView range(qint64 start, qint64 length) const;
 
     TextBoxComponent *m_component;
 };

@@ -166,17 +166,18 @@ void TextBoxComponent::fitWrap()
     // A line too long to wrap is shown unwrapped (see textlimits).
     using textlimits::hasLineLongerThan;
     constexpr qsizetype Longest = textlimits::LongestWrappedLine;
-    const qint64 room = this->room();
     if (tail.size() + head.size() > Longest || hasLineLongerThan(before, Longest)
-        || hasLineLongerThan(after, Longest))
+        || hasLineLongerThan(after, Longest)) {
         m_wrap = Wrap::TooLong;
-    else if (before.isEmpty() && after.isEmpty())
+    } else if (before.isEmpty() && after.isEmpty()) {
         m_wrap = Wrap::Unneeded;
-    else if (fit().width(tail) + fit().width(head) <= room && fit().allFit(before, room)
-             && fit().allFit(after, room))
-        m_wrap = Wrap::Unneeded;
-    else
-        m_wrap = Wrap::Words;
+    } else {
+        const LineFit &widths = fit();
+        const qint64 room = this->room();
+        const bool fits = widths.width(tail) + widths.width(head) <= room
+            && widths.allFit(before, room) && widths.allFit(after, room);
+        m_wrap = fits ? Wrap::Unneeded : Wrap::Words;
+    }
     m_roomWidth = viewport()->width();
     applyWrap();
 }

@@ -34,6 +34,9 @@ public:
     void fitWrap();
     // After a change of the font: how wide each byte is drawn.
     void measureText();
+    // The text from `start`, contiguous; moves the component's gap only if it lies inside.
+    QByteArrayView range(qint64 start, qint64 length) const;
+
     // While paused, nothing wraps; resuming decides again. See WrapPause.
     void pauseWrap();
     void resumeWrap();
@@ -54,8 +57,6 @@ private:
     void applyWrap();
     const LineFit &fit();
     void setWrapMode(long mode);
-    // The text from `start`, contiguous; moves the gap only if it lies inside.
-    QByteArrayView range(qint64 start, qint64 length) const;
     void beforeChange(int position, int type, int length);
     // How wide a row may be drawn without wrapping or scrolling sideways.
     qint64 room() const;
