@@ -76,9 +76,11 @@ void TextBox::setText(const QByteArray &bytes)
         const WrapPause pause(sci);
         const ChangeScope change(sci, std::max<qint64>(length(), bytes.size()));
         sci.send(QsciScintillaBase::SCI_SETUNDOCOLLECTION, 0);
-        sci.send(QsciScintillaBase::SCI_CLEARALL);
-        sci.SendScintilla(QsciScintillaBase::SCI_APPENDTEXT, static_cast<unsigned long>(bytes.size()),
-                          bytes.constData());
+        sci.setTextDeciding(bytes, [&sci, &bytes] {
+            sci.send(QsciScintillaBase::SCI_CLEARALL);
+            sci.SendScintilla(QsciScintillaBase::SCI_APPENDTEXT, static_cast<unsigned long>(bytes.size()),
+                              bytes.constData());
+        });
         forgetUndo();
         sci.send(QsciScintillaBase::SCI_SETUNDOCOLLECTION, 1);
     }

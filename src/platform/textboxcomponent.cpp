@@ -13,6 +13,7 @@
 #include <QWheelEvent>
 
 #include <cstring>
+#include <future>
 
 namespace {
 
@@ -149,9 +150,23 @@ QByteArrayView TextBoxComponent::range(qint64 start, qint64 length) const
 // (as after a rewrite that made room for exactly its growth) copy all of it.
 void TextBoxComponent::fitWrap()
 {
-    const long gap = send(SCI_GETGAPPOSITION);
-    QByteArrayView before = range(0, gap);
-    QByteArrayView after = range(gap, send(SCI_GETLENGTH) - gap);
+    if (m_decided) {
+        m_wrap = *m_decided;
+        m_decided.reset();
+    } else if (send(SCI_GETLENGTH) == 0) {
+        m_wrap = Wrap::Unneeded;
+    } else {
+        const long gap = send(SCI_GETGAPPOSITION);
+        m_wrap = decide(range(0, gap), range(gap, send(SCI_GETLENGTH) - gap), fit(), room());
+    }
+    m_roomWidth = viewport()->width();
+    applyWrap();
+}
+
+// Touches nothing but its arguments: it may run on another thread.
+TextBoxComponent::Wrap TextBoxComponent::decide(QByteArrayView before, QByteArrayView after,
+                                                const LineFit &widths, qint64 room)
+{
     // The line the gap divides, from the last line feed before it to the first after it.
     // (An empty part may have no address, which the C library's searches must not be given.)
     const auto *lastFeed = before.isEmpty()
@@ -167,19 +182,36 @@ void TextBoxComponent::fitWrap()
     using textlimits::hasLineLongerThan;
     constexpr qsizetype Longest = textlimits::LongestWrappedLine;
     if (tail.size() + head.size() > Longest || hasLineLongerThan(before, Longest)
-        || hasLineLongerThan(after, Longest)) {
-        m_wrap = Wrap::TooLong;
-    } else if (before.isEmpty() && after.isEmpty()) {
-        m_wrap = Wrap::Unneeded;
-    } else {
-        const LineFit &widths = fit();
-        const qint64 room = this->room();
-        const bool fits = widths.width(tail) + widths.width(head) <= room
-            && widths.allFit(before, room) && widths.allFit(after, room);
-        m_wrap = fits ? Wrap::Unneeded : Wrap::Words;
+        || hasLineLongerThan(after, Longest))
+        return Wrap::TooLong;
+    const bool fits = widths.width(tail) + widths.width(head) <= room
+        && widths.allFit(before, room) && widths.allFit(after, room);
+    return fits ? Wrap::Unneeded : Wrap::Words;
+}
+
+// On 64 MiB the decision takes 10 ms, which a second core spends while the component takes
+// the text in; under about half a megabyte starting a thread would cost more than it saves.
+void TextBoxComponent::setTextDeciding(QByteArrayView text, const std::function<void()> &setText)
+{
+    Q_ASSERT(m_pauses > 0);  // the decision is taken at the end of the pause
+    constexpr qsizetype Aside = 512 * 1024;
+    if (text.size() < Aside) {
+        setText();
+        return;
     }
-    m_roomWidth = viewport()->width();
-    applyWrap();
+    const LineFit &widths = fit();
+    const qint64 room = this->room();
+    std::future<Wrap> decision = std::async(std::launch::async, [text, &widths, room] {
+        return decide(text, QByteArrayView(), widths, room);
+    });
+    // The decision is waited for whatever happens, as it reads the text the caller holds.
+    struct Join
+    {
+        std::future<Wrap> &decision;
+        ~Join() { if (decision.valid()) decision.wait(); }
+    } join{decision};
+    setText();
+    m_decided = decision.get();
 }
 
 void TextBoxComponent::applyWrap()

@@ -6,6 +6,9 @@
 
 #include <QFont>
 
+#include <functional>
+#include <optional>
+
 // The text component under TextBox, set up as a plain text box: 8-bit text without styles,
 // a plain box's keys and mouse (see its constructor), the clipboard and typed text through
 // the program's code page. Only TextBox and its helpers in this folder use it.
@@ -34,6 +37,9 @@ public:
     void fitWrap();
     // After a change of the font: how wide each byte is drawn.
     void measureText();
+    // Runs `setText`, which puts `text` in, while another thread decides whether `text` needs
+    // wrapping, for the end of the wrap pause the caller holds.
+    void setTextDeciding(QByteArrayView text, const std::function<void()> &setText);
     // The text from `start`, contiguous; moves the component's gap only if it lies inside.
     QByteArrayView range(qint64 start, qint64 length) const;
 
@@ -62,7 +68,9 @@ private:
     qint64 room() const;
 
     enum class Wrap { Unneeded, Words, TooLong };
+    static Wrap decide(QByteArrayView before, QByteArrayView after, const LineFit &widths, qint64 room);
     Wrap m_wrap = Wrap::Unneeded;
+    std::optional<Wrap> m_decided;  // for the text just set; see setTextDeciding()
     LineFit m_fit;
     bool m_measured = false;
     int m_pauses = 0;
