@@ -148,8 +148,13 @@ void TestSearch::dialog()
     }
     QCOMPARE(order, (QStringList{"Text1", "Text2", "FindButton", "FindNextButton", "ReplaceButton",
                                  "ReplaceAllButton", "Command5", "Check1"}));
+    // Find again from the main window brings the one dialog of the whole run to the front.
+    w.form.show();
+    w.form.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&w.form));
     w.form.findChild<QAction *>("EditFind")->trigger();
-    QCOMPARE(w.form.search()->dialog(), dialog);  // one dialog for the whole run
+    QVERIFY(QTest::qWaitForWindowActive(dialog));
+    QCOMPARE(w.form.search()->dialog(), dialog);
 }
 
 // Each row: the document, search and replacement texts, "Case sensitive?", the buttons

@@ -50,6 +50,8 @@ ModalAnswer::ModalAnswer(std::function<void(QMessageBox *)> answer)
           m_seen.buttons = box->standardButtons();
           m_seen.defaultButton = box->defaultButton()
               ? box->standardButton(box->defaultButton()) : QMessageBox::NoButton;
+          m_seen.plainText = box->textFormat() == Qt::PlainText;
+          m_seen.blocksWindows = box->windowModality() == Qt::ApplicationModal;
           answer(box);
       })
 {
@@ -61,7 +63,7 @@ QString plainBoxText(const ModalAnswer &answer)
         return QStringLiteral("(no box)");
     const MessageSeen &seen = answer.seen();
     if (seen.title != QStringLiteral("Tansy's INI Editor 3.0") || seen.icon != QMessageBox::NoIcon
-        || seen.buttons != QMessageBox::Ok)
+        || seen.buttons != QMessageBox::Ok || !seen.plainText || !seen.blocksWindows)
         return QStringLiteral("(not the plain box: %1)").arg(seen.text);
     return seen.text;
 }

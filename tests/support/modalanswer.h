@@ -37,6 +37,8 @@ struct MessageSeen
     QMessageBox::Icon icon = QMessageBox::NoIcon;
     QMessageBox::StandardButtons buttons;
     QMessageBox::StandardButton defaultButton = QMessageBox::NoButton;
+    bool plainText = false;     // shown as written, never as markup
+    bool blocksWindows = false; // modal to every window of the program
 };
 
 // Answers the next message box by clicking a button, or by pressing a key (Enter, Escape).
@@ -56,6 +58,6 @@ private:
 };
 
 // The text of the box `answer` saw, if it was the program's plain box: its title, no icon,
-// only OK. Otherwise says what was wrong, so that a comparison with the expected text fails
+// only OK, plain text, modal to the whole program. Otherwise says what was wrong, so that a comparison with the expected text fails
 // with a reason.
 QString plainBoxText(const ModalAnswer &answer);
