@@ -212,6 +212,7 @@ void TestTextBox::wrapping_data()
     QTest::newRow("narrower, then as wide again") << "narrow, widen" << false;
     QTest::newRow("an edit in the middle, then narrower") << "middle, narrow" << true;
     QTest::newRow("larger font") << "font" << true;
+    QTest::newRow("a new text while scrolled down: from its top") << "scroll, load" << true;
 }
 
 void TestTextBox::wrapping()
@@ -260,6 +261,12 @@ void TestTextBox::wrapping()
             editor.resize(size.width() * 2 / 3, size.height());
         } else if (step == "widen") {
             editor.resize(size);
+        } else if (step == "scroll") {
+            editor.setText(QByteArray("W\n").repeated(500));
+            sci.SendScintilla(Sci::SCI_SETFIRSTVISIBLELINE, 400UL);
+        } else if (step == "load") {
+            editor.setText(QByteArray("W\n").repeated(500) + line + "WW");
+            QCOMPARE(sci.SendScintilla(Sci::SCI_GETFIRSTVISIBLELINE), 0L);
         } else if (step == "font") {
             font.setPointSize(110);
             editor.setTextFont(font);

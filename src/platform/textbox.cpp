@@ -85,9 +85,8 @@ void TextBox::setText(const QByteArray &bytes)
         sci.send(QsciScintillaBase::SCI_SETUNDOCOLLECTION, 1);
     }
     // The caret to the start without asking the component to bring it into view, which would
-    // lay out the first line.
+    // lay out the first line; the first line is at the top already.
     sci.send(QsciScintillaBase::SCI_SETEMPTYSELECTION, 0);
-    sci.send(QsciScintillaBase::SCI_SETFIRSTVISIBLELINE, 0);
     sci.send(QsciScintillaBase::SCI_SETXOFFSET, 0);
 }
 

@@ -191,9 +191,12 @@ TextBoxComponent::Wrap TextBoxComponent::decide(QByteArrayView before, QByteArra
 
 // On 64 MiB the decision takes 10 ms, which a second core spends while the component takes
 // the text in; under about half a megabyte starting a thread would cost more than it saves.
+// The new text is shown from its first line when the pause ends, not from the old top line
+// (with wrapping on, finding where that line is would lay out every line above it).
 void TextBoxComponent::setTextDeciding(QByteArrayView text, const std::function<void()> &setText)
 {
     Q_ASSERT(m_pauses > 0);  // the decision is taken at the end of the pause
+    m_pausedTopLine = 0;
     constexpr qsizetype Aside = 512 * 1024;
     if (text.size() < Aside) {
         setText();

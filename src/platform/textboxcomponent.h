@@ -37,8 +37,8 @@ public:
     void fitWrap();
     // After a change of the font: how wide each byte is drawn.
     void measureText();
-    // Runs `setText`, which puts `text` in, while another thread decides whether `text` needs
-    // wrapping, for the end of the wrap pause the caller holds.
+    // Runs `setText`, which puts `text` in place of the whole text, while another thread
+    // decides whether `text` needs wrapping, for the end of the wrap pause the caller holds.
     void setTextDeciding(QByteArrayView text, const std::function<void()> &setText);
     // The text from `start`, contiguous; moves the component's gap only if it lies inside.
     QByteArrayView range(qint64 start, qint64 length) const;
