@@ -76,6 +76,13 @@ void TestEditing::commands_data()
     QTest::newRow("Number Lines: CR alone ends no line")
         << QByteArray("a\r\nb\rc\n\nd") << 3 << 1 << "" << "ProcessNumber"
         << QByteArray("001  a\r\n002  b\rc\n003  \n004  d") << "0+0" << "";
+    QByteArray lines, numbered;
+    for (int line = 1; line <= 1000; ++line) {
+        lines += line < 1000 ? "x\n" : "y";
+        numbered += QByteArray::number(line).rightJustified(3, '0') + "  " + (line < 1000 ? "x\n" : "y");
+    }
+    QTest::newRow("Number Lines: four digits from line 1000") << lines << 0 << 0 << "" << "ProcessNumber"
+                                                              << numbered << "0+0" << "";
 }
 
 void TestEditing::commands()
