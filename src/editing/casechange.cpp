@@ -1,15 +1,12 @@
 #include "editing/casechange.h"
 
 #include "platform/textbox.h"
+#include "platform/vectorpaths.h"
 
 #include <algorithm>
 
-// Blocks of ASCII are changed 16 bytes at a time with SSE2 on x86-64; every other processor, and
-// a build with TANSY_PORTABLE, looks every byte up in the table.
-#if defined(__x86_64__) && !defined(TANSY_PORTABLE)
-#define TANSY_X86_CASE 1
-#include <emmintrin.h>
-#endif
+// Blocks of ASCII are changed 16 bytes at a time with SSE2 where vectorpaths.h builds it;
+// elsewhere every byte is looked up in the table.
 
 namespace {
 
@@ -33,7 +30,7 @@ void mapBytes(const unsigned char *table, unsigned char rangeStart, const unsign
               qsizetype size)
 {
     qsizetype i = 0;
-#ifdef TANSY_X86_CASE
+#ifdef TANSY_X86_VECTORS
     if (rangeStart) {
         const __m128i first = _mm_set1_epi8(char(rangeStart));
         const __m128i span = _mm_set1_epi8(25);

@@ -1,16 +1,14 @@
 #include "platform/linefit.h"
 
+#include "platform/vectorpaths.h"
+
 #include <Qsci/qsciscintilla.h>
 
 #include <algorithm>
 #include <cstring>
 
-// The search for lines to measure looks at 16 bytes at a time with SSE2 on x86-64; every other
-// processor, and a build with TANSY_PORTABLE, steps from line feed to line feed with memrchr.
-#if defined(__x86_64__) && !defined(TANSY_PORTABLE)
-#define TANSY_X86_LINES 1
-#include <emmintrin.h>
-#endif
+// The search for lines to measure looks at 16 bytes at a time with SSE2 where vectorpaths.h
+// builds it; elsewhere it steps from line feed to line feed with memrchr.
 
 using Sci = QsciScintillaBase;
 
@@ -60,7 +58,7 @@ const char *nextToMeasurePortable(const char *at, const char *end, qint64 surely
     return end;
 }
 
-#ifdef TANSY_X86_LINES
+#ifdef TANSY_X86_VECTORS
 // The same, 16 bytes at a time: a mask of the line feeds and one of the bytes that are not
 // plain, then each line feed in turn ends a line.
 const char *nextToMeasure(const char *at, const char *end, qint64 surely)

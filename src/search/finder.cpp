@@ -1,18 +1,14 @@
 #include "search/finder.h"
 
 #include "platform/codepage.h"
+#include "platform/vectorpaths.h"
 
 #include <algorithm>
 #include <array>
 #include <cstring>
 
-// The search filters many positions at once with SSE2 and AVX2 on x86-64;
-// every other processor, and a build with TANSY_PORTABLE (cmake -DTANSY_PORTABLE=ON, which
-// CI tests too), filters one position at a time with the same rule.
-#if defined(__x86_64__) && !defined(TANSY_PORTABLE)
-#define TANSY_X86_FILTER 1
-#include <immintrin.h>
-#endif
+// The search filters many positions at once with SSE2 and AVX2 where vectorpaths.h builds
+// them; elsewhere it filters one position at a time with the same rule.
 
 namespace finder {
 namespace {
@@ -29,7 +25,7 @@ using Cases = std::array<unsigned char, 2>;
 // findFiltered's filter 32 positions at a time, where the processor has AVX2. Returns the first
 // position from `i` that passes the filter and `matchesAt`, or -1 with `i` at the first
 // position it has not looked at.
-#ifdef TANSY_X86_FILTER
+#ifdef TANSY_X86_VECTORS
 template<typename Matches>
 __attribute__((target("avx2"))) qint64 filterAvx2(const unsigned char *t, qint64 &i, qint64 last,
                                                   qint64 m, Cases first, Cases final,
@@ -66,7 +62,7 @@ qint64 findFiltered(QByteArrayView text, qint64 m, qint64 from, Cases first, Cas
     const auto *t = reinterpret_cast<const unsigned char *>(text.data());
     const qint64 last = text.size() - m;  // the last position a hit can begin at
     qint64 i = from;
-#ifdef TANSY_X86_FILTER
+#ifdef TANSY_X86_VECTORS
     static const bool hasAvx2 = __builtin_cpu_supports("avx2");
     if (hasAvx2) {
         const qint64 hit = filterAvx2(t, i, last, m, first, final, matchesAt);
