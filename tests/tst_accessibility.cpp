@@ -12,85 +12,78 @@ class TestAccessibility : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void init();
     void cleanup() { delete m_form; }
-    void textCaretAndSelection();
-    void boundaries_data();
-    void boundaries();
-    void editing();
+    void init()
+    {
+        m_form = new Form1;
+        m_editor = QAccessible::queryAccessibleInterface(m_form->editor()->inputWidget());
+        QVERIFY(m_editor);
+        QCOMPARE(m_editor->role(), QAccessible::EditableText);
+        QVERIFY(m_editor->state().multiLine && m_editor->state().editable);
+        m_text = m_editor->textInterface();
+        QVERIFY(m_text && m_editor->editableTextInterface());
+    }
+
+    void textCaretAndSelection()
+    {
+        m_form->editor()->setText("caf\xe9\r\n\x80\x9d");
+        QCOMPARE(m_text->characterCount(), 8);
+        QCOMPARE(m_text->text(0, 8), QString::fromUtf8("café\r\n€") + QChar(0x9d));
+        QCOMPARE(m_text->text(7, 100), QString(QChar(0x9d)));
+        QCOMPARE(m_text->text(-5, 2), QStringLiteral("ca"));
+
+        m_text->setSelection(0, 1, 4);
+        QCOMPARE(QPoint(m_form->editor()->selStart(), m_form->editor()->selLength()), QPoint(1, 3));
+        int start = 0;
+        int end = 0;
+        m_text->selection(0, &start, &end);
+        QCOMPARE(QPoint(start, end), QPoint(1, 4));
+        QCOMPARE(m_text->selectionCount(), 1);
+        m_text->setCursorPosition(6);
+        QCOMPARE(m_text->cursorPosition(), 6);
+        QCOMPARE(m_text->selectionCount(), 0);
+        QCOMPARE(m_form->editor()->selStart(), 6);
+    }
+
+    void boundaries_data()
+    {
+        QTest::addColumn<int>("offset");
+        QTest::addColumn<int>("boundary");
+        QTest::addColumn<QString>("at");
+        QTest::newRow("char") << 2 << int(QAccessible::CharBoundary) << "o";
+        QTest::newRow("line, first") << 1 << int(QAccessible::LineBoundary) << "[boot]\r\n";
+        QTest::newRow("line, second") << 9 << int(QAccessible::LineBoundary) << "shell=Explorer.exe x.exe";
+        QTest::newRow("word") << 16 << int(QAccessible::WordBoundary) << "Explorer";
+    }
+    void boundaries()
+    {
+        QFETCH(int, offset);
+        QFETCH(int, boundary);
+        QFETCH(QString, at);
+        m_form->editor()->setText("[boot]\r\nshell=Explorer.exe x.exe");
+        int start = -1;
+        int end = -1;
+        QCOMPARE(m_text->textAtOffset(offset, QAccessible::TextBoundaryType(boundary), &start, &end), at);
+        QCOMPARE(m_text->text(start, end), at);
+    }
+
+    void editing()
+    {
+        m_form->editor()->setText("price=");
+        QAccessibleEditableTextInterface *edit = m_editor->editableTextInterface();
+        edit->insertText(6, QString::fromUtf8("5€"));
+        QCOMPARE(m_form->editor()->text(), QByteArray("price=5\x80"));
+        edit->replaceText(0, 5, QStringLiteral("cost"));
+        QCOMPARE(m_form->editor()->text(), QByteArray("cost=5\x80"));
+        edit->deleteText(4, 8);
+        QCOMPARE(m_form->editor()->text(), QByteArray("cost"));
+    }
 
 private:
     Form1 *m_form = nullptr;
     QAccessibleInterface *m_editor = nullptr;
     QAccessibleTextInterface *m_text = nullptr;
 };
-
-void TestAccessibility::init()
-{
-    m_form = new Form1;
-    m_editor = QAccessible::queryAccessibleInterface(m_form->editor()->inputWidget());
-    QVERIFY(m_editor);
-    QCOMPARE(m_editor->role(), QAccessible::EditableText);
-    QVERIFY(m_editor->state().multiLine && m_editor->state().editable);
-    m_text = m_editor->textInterface();
-    QVERIFY(m_text && m_editor->editableTextInterface());
-}
-
-void TestAccessibility::textCaretAndSelection()
-{
-    m_form->editor()->setText("caf\xe9\r\n\x80\x9d");
-    QCOMPARE(m_text->characterCount(), 8);
-    QCOMPARE(m_text->text(0, 8), QString::fromUtf8("café\r\n€") + QChar(0x9d));
-    QCOMPARE(m_text->text(7, 100), QString(QChar(0x9d)));
-    QCOMPARE(m_text->text(-5, 2), QStringLiteral("ca"));
-
-    m_text->setSelection(0, 1, 4);
-    QCOMPARE(QPoint(m_form->editor()->selStart(), m_form->editor()->selLength()), QPoint(1, 3));
-    int start = 0;
-    int end = 0;
-    m_text->selection(0, &start, &end);
-    QCOMPARE(QPoint(start, end), QPoint(1, 4));
-    QCOMPARE(m_text->selectionCount(), 1);
-    m_text->setCursorPosition(6);
-    QCOMPARE(m_text->cursorPosition(), 6);
-    QCOMPARE(m_text->selectionCount(), 0);
-    QCOMPARE(m_form->editor()->selStart(), 6);
-}
-
-void TestAccessibility::boundaries_data()
-{
-    QTest::addColumn<int>("offset");
-    QTest::addColumn<int>("boundary");
-    QTest::addColumn<QString>("at");
-    QTest::newRow("char") << 2 << int(QAccessible::CharBoundary) << "o";
-    QTest::newRow("line, first") << 1 << int(QAccessible::LineBoundary) << "[boot]\r\n";
-    QTest::newRow("line, second") << 9 << int(QAccessible::LineBoundary) << "shell=Explorer.exe x.exe";
-    QTest::newRow("word") << 16 << int(QAccessible::WordBoundary) << "Explorer";
-}
-
-void TestAccessibility::boundaries()
-{
-    QFETCH(int, offset);
-    QFETCH(int, boundary);
-    QFETCH(QString, at);
-    m_form->editor()->setText("[boot]\r\nshell=Explorer.exe x.exe");
-    int start = -1;
-    int end = -1;
-    QCOMPARE(m_text->textAtOffset(offset, QAccessible::TextBoundaryType(boundary), &start, &end), at);
-    QCOMPARE(m_text->text(start, end), at);
-}
-
-void TestAccessibility::editing()
-{
-    m_form->editor()->setText("price=");
-    QAccessibleEditableTextInterface *edit = m_editor->editableTextInterface();
-    edit->insertText(6, QString::fromUtf8("5€"));
-    QCOMPARE(m_form->editor()->text(), QByteArray("price=5\x80"));
-    edit->replaceText(0, 5, QStringLiteral("cost"));
-    QCOMPARE(m_form->editor()->text(), QByteArray("cost=5\x80"));
-    edit->deleteText(4, 8);
-    QCOMPARE(m_form->editor()->text(), QByteArray("cost"));
-}
 
 QTEST_MAIN(TestAccessibility)
 #include "tst_accessibility.moc"

@@ -1,6 +1,5 @@
 #include "app/form1.h"
-#include "design.h"
-#include "modalanswer.h"
+#include "support.h"
 #include "platform/textbox.h"
 #include "platform/twips.h"
 
@@ -11,22 +10,6 @@
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
-
-// The main window: its design, keys, menus, resize rule and the ways out.
-class TestForm1 : public QObject
-{
-    Q_OBJECT
-
-private Q_SLOTS:
-    void design();
-    void tabOrder();
-    void menuTree();
-    void resizeRule_data();
-    void resizeRule();
-    void exitQuestion_data();
-    void exitQuestion();
-    void closeBoxEndsProgram();
-};
 
 namespace {
 
@@ -56,206 +39,201 @@ int runProgram(const std::function<void()> &act)
 
 }
 
-void TestForm1::design()
+// The main window: its design, keys, menus, resize rule and the ways out.
+class TestForm1 : public QObject
 {
-    Form1 form;
-    form.show();
-    QVERIFY(QTest::qWaitForWindowActive(&form));
-    QCOMPARE(form.windowTitle(), QStringLiteral("INI Editor, and PWS Detector"));
-    QCOMPARE(form.centralWidget()->size(), twips::rect(0, 0, 14790, 5745).size());
-    QVERIFY(!(form.windowFlags() & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint)));
-    QCOMPARE(form.windowIcon().availableSizes().value(0), QSize(32, 32));
-    // Centred vertically; the resize rule has put the left edge at 200 twips.
-    QVERIFY(qAbs(form.frameGeometry().center().y() - form.screen()->availableGeometry().center().y()) <= 4);
-    QCOMPARE(form.frameGeometry().left(), twips::toPixels(200));
+    Q_OBJECT
 
-    verifyDesign(&form, {{"Frame2", "Exit Editor?", {6720, 4920, 1935, 735}},
-                         {"Command4", "Exit Editor", {480, 240, 1095, 375}},
-                         {"Command7", "Tansy ", {6840, 120, 1815, 375}},
-                         {"Command5", "PWS Detection", {120, 120, 1575, 375}},
-                         {"Frame1", "Auto INI Load Options", {120, 4920, 4335, 735}},
-                         {"Command3", "Progman.INI", {2880, 240, 1215, 375}},
-                         {"Command2", "System.INI", {1560, 240, 1215, 375}},
-                         {"Command1", "Win.INI", {240, 240, 1215, 375}},
-                         {"Label1", "Tansy's INI Editor", {2040, 120, 4215, 375}}});
-    QCOMPARE(form.findChild<QWidget *>("Command4")->parentWidget()->objectName(), QStringLiteral("Frame2"));
-    QCOMPARE(form.findChild<QWidget *>("Command1")->parentWidget()->objectName(), QStringLiteral("Frame1"));
-    QWidget *line = form.findChild<QWidget *>("Line1");
-    QCOMPARE(line->geometry(), QRect(twips::rect(120, 600, 14520, 0).topLeft(),
-                                     QSize(twips::toPixels(14520), 1)));
-    QVERIFY(line->testAttribute(Qt::WA_TransparentForMouseEvents));
+private Q_SLOTS:
+    void design()
+    {
+        Form1 form;
+        form.show();
+        QVERIFY(QTest::qWaitForWindowActive(&form));
+        QCOMPARE(form.windowTitle(), QStringLiteral("INI Editor, and PWS Detector"));
+        QCOMPARE(form.centralWidget()->size(), twips::rect(0, 0, 14790, 5745).size());
+        QVERIFY(!(form.windowFlags() & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint)));
+        QCOMPARE(form.windowIcon().availableSizes().value(0), QSize(32, 32));
+        // Centred vertically; the resize rule has put the left edge at 200 twips.
+        QVERIFY(qAbs(form.frameGeometry().center().y() - form.screen()->availableGeometry().center().y()) <= 4);
+        QCOMPARE(form.frameGeometry().left(), twips::toPixels(200));
 
-    auto *label = form.findChild<QLabel *>("Label1");
-    QCOMPARE(label->palette().color(QPalette::WindowText), QColor(255, 0, 0));
-    QCOMPARE(label->font().families().value(0), QStringLiteral("Lucida Fax"));
-    QCOMPARE(label->font().pointSizeF(), 14.25);
-    QVERIFY(!label->font().bold() && !label->font().italic() && !label->font().underline());
-    QCOMPARE(label->focusPolicy(), Qt::NoFocus);
+        verifyDesign(&form, {{"Frame2", "Exit Editor?", {6720, 4920, 1935, 735}},
+                             {"Command4", "Exit Editor", {480, 240, 1095, 375}},
+                             {"Command7", "Tansy ", {6840, 120, 1815, 375}},
+                             {"Command5", "PWS Detection", {120, 120, 1575, 375}},
+                             {"Frame1", "Auto INI Load Options", {120, 4920, 4335, 735}},
+                             {"Command3", "Progman.INI", {2880, 240, 1215, 375}},
+                             {"Command2", "System.INI", {1560, 240, 1215, 375}},
+                             {"Command1", "Win.INI", {240, 240, 1215, 375}},
+                             {"Label1", "Tansy's INI Editor", {2040, 120, 4215, 375}}});
+        QCOMPARE(form.findChild<QWidget *>("Command4")->parentWidget()->objectName(), QStringLiteral("Frame2"));
+        QCOMPARE(form.findChild<QWidget *>("Command1")->parentWidget()->objectName(), QStringLiteral("Frame1"));
+        QWidget *line = form.findChild<QWidget *>("Line1");
+        QCOMPARE(line->geometry(), QRect(twips::rect(120, 600, 14520, 0).topLeft(),
+                                         QSize(twips::toPixels(14520), 1)));
+        QVERIFY(line->testAttribute(Qt::WA_TransparentForMouseEvents));
 
-    // The editor has the focus; a long line wraps, with a vertical scroll bar only.
-    QCOMPARE(focusName(), QStringLiteral("Editor"));
-    QCOMPARE(form.editor()->length(), 0);
-    form.editor()->setText(QByteArray(5000, 'x'));
-    QApplication::processEvents();
-    for (QScrollBar *bar : form.editor()->findChildren<QScrollBar *>())
-        QCOMPARE(bar->isVisible(), bar->orientation() == Qt::Vertical);
-    form.close();
-}
+        auto *label = form.findChild<QLabel *>("Label1");
+        QCOMPARE(label->palette().color(QPalette::WindowText), QColor(255, 0, 0));
+        QCOMPARE(label->font().families().value(0), QStringLiteral("Lucida Fax"));
+        QCOMPARE(label->font().pointSizeF(), 14.25);
+        QVERIFY(!label->font().bold() && !label->font().italic() && !label->font().underline());
+        QCOMPARE(label->focusPolicy(), Qt::NoFocus);
 
-void TestForm1::tabOrder()
-{
-    Form1 form;
-    form.show();
-    QVERIFY(QTest::qWaitForWindowActive(&form));
-    QStringList visited = {focusName()};
-    for (int i = 0; i < 7; ++i) {
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-        visited << focusName();
-    }
-    QCOMPARE(visited, (QStringList{"Editor", "Command1", "Command2", "Command3", "Command5",
-                                   "Command7", "Command4", "Editor"}));
-    QCOMPARE(form.editor()->length(), 0);  // Tab moved on rather than typing
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab);
-    QCOMPARE(focusName(), QStringLiteral("Command4"));
-    form.close();
-}
-
-// The bar and its drop-downs, each item named, captioned, without access key or shortcut,
-// and each command connected to a handler; "Visit US!" acts at a click in the bar.
-void TestForm1::menuTree()
-{
-    Form1 form;
-    form.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&form));
-    QStringList tree;
-    int handlers = 0;
-    const auto describe = [&](int level, QAction *action) {
-        tree << QStringLiteral("%1 %2 %3").arg(level).arg(action->objectName(),
-                                                       action->isSeparator() ? "-" : action->text());
-        QVERIFY(action->shortcut().isEmpty() && !action->text().contains('&'));
-        QVERIFY(action->isEnabled() && action->isVisible() && !action->isChecked());
-        if (!action->isSeparator() && !action->menu())
-            handlers += QObject::disconnect(action, &QAction::triggered, nullptr, nullptr) ? 1 : 0;
-    };
-    QMenuBar *bar = form.menuBar();
-    for (QAction *top : bar->actions()) {
-        describe(0, top);
-        for (QAction *item : top->menu() ? top->menu()->actions() : QList<QAction *>())
-            describe(1, item);
-    }
-    QCOMPARE(tree, (QStringList{
-        "0 FileMenu File", "1 FileNew New", "1 FileOpen Open", "1 FileSave Save",
-        "1 FileSaveAs Save As", "1 FileSeparator -", "1 FileExit Exit",
-        "0 EditMenu Edit", "1 EditCopy Copy", "1 EditCut Cut", "1 EditPaste Paste",
-        "1 EditSelect Select All", "1 EditSeparator -", "1 EditFind Find",
-        "0 ProcessMenu Edit Text", "1 ProcessUpper Upper Case", "1 ProcessLower Lower Case",
-        "1 ProcessNumber Number Lines", "0 CustomMenu Text Customization", "1 CustomFont Font",
-        "1 CustomPage Page Color", "1 CustomText Text Color", "0 mnuNET Visit US!",
-        "0 mnuHELP Get Help!", "1 mnuHELP2 Password Stealer Detection/Removal",
-        "1 mnyPWS What is a Password Stealer?", "1 dash -", "1 mnuAbout About Tansy's INI Editor"}));
-    QCOMPARE(handlers, 20);
-    auto *visit = form.findChild<QAction *>("mnuNET");  // its handler is off now
-    QSignalSpy visited(visit, &QAction::triggered);
-    QTest::mouseClick(bar, Qt::LeftButton, {}, bar->actionGeometry(visit).center());
-    QCOMPARE(visited.count(), 1);
-    form.close();
-}
-
-void TestForm1::resizeRule_data()
-{
-    QTest::addColumn<QSize>("size");
-    QTest::addColumn<bool>("movedFirst");
-    QTest::newRow("as designed") << QSize(986, 420) << false;
-    QTest::newRow("wider and taller, after a move") << QSize(1200, 700) << true;
-    QTest::newRow("narrower than the buttons") << QSize(400, 200) << false;
-    QTest::newRow("one pixel") << QSize(1, 1) << false;
-}
-
-// Only the editor's width follows the window, and the left edge goes to 200 twips.
-void TestForm1::resizeRule()
-{
-    QFETCH(QSize, size);
-    QFETCH(bool, movedFirst);
-    Form1 form;
-    form.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&form));
-    const QRect labelBefore = form.findChild<QWidget *>("Label1")->geometry();
-    const QRect frame2Before = form.findChild<QWidget *>("Frame2")->geometry();
-    if (movedFirst) {
-        form.move(300, 150);
+        // The editor has the focus; a long line wraps, with a vertical scroll bar only.
+        QCOMPARE(focusName(), QStringLiteral("Editor"));
+        QCOMPARE(form.editor()->length(), 0);
+        form.editor()->setText(QByteArray(5000, 'x'));
         QApplication::processEvents();
-        QCOMPARE(form.frameGeometry().topLeft(), QPoint(300, 150));  // a move runs no rule
+        for (QScrollBar *bar : form.editor()->findChildren<QScrollBar *>())
+            QCOMPARE(bar->isVisible(), bar->orientation() == Qt::Vertical);
+        form.close();
     }
-    const int top = form.frameGeometry().top();
-    form.resize(size);
-    QApplication::processEvents();
-    QCOMPARE(form.frameGeometry().topLeft(), QPoint(twips::toPixels(200), top));
-    TextBox *editor = form.editor();
-    QCOMPARE(editor->geometry(), QRect(twips::rect(120, 690, 0, 0).topLeft(),
-                                       QSize(std::max(0, form.frameGeometry().width() - twips::toPixels(370)),
-                                             twips::toPixels(4185))));
-    QCOMPARE(form.findChild<QWidget *>("Label1")->geometry(), labelBefore);
-    QCOMPARE(form.findChild<QWidget *>("Frame2")->geometry(), frame2Before);
-    form.close();
-}
 
-void TestForm1::exitQuestion_data()
-{
-    QTest::addColumn<QString>("command");
-    QTest::addColumn<int>("answer");  // -1: Enter
-    QTest::addColumn<bool>("ends");
-    for (const QString command : {"Command4", "FileExit"}) {
-        QTest::addRow("%s, Yes", qPrintable(command)) << command << int(QMessageBox::Yes) << true;
-        QTest::addRow("%s, No", qPrintable(command)) << command << int(QMessageBox::No) << false;
-        QTest::addRow("%s, Enter", qPrintable(command)) << command << -1 << false;
+    void tabOrder()
+    {
+        Form1 form;
+        form.show();
+        QVERIFY(QTest::qWaitForWindowActive(&form));
+        QStringList visited = {focusName()};
+        for (int i = 0; i < 7; ++i) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            visited << focusName();
+        }
+        QCOMPARE(visited, (QStringList{"Editor", "Command1", "Command2", "Command3", "Command5",
+                                       "Command7", "Command4", "Editor"}));
+        QCOMPARE(form.editor()->length(), 0);  // Tab moved on rather than typing
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab);
+        QCOMPARE(focusName(), QStringLiteral("Command4"));
+        form.close();
     }
-}
 
-void TestForm1::exitQuestion()
-{
-    QFETCH(QString, command);
-    QFETCH(int, answer);
-    QFETCH(bool, ends);
+    // The bar and its drop-downs, each item named, captioned, without access key or shortcut,
+    // and each command connected to a handler; "Visit US!" acts at a click in the bar.
+    void menuTree()
+    {
+        Form1 form;
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        QStringList tree;
+        int handlers = 0;
+        const auto describe = [&](int level, QAction *action) {
+            tree << QStringLiteral("%1 %2 %3").arg(level).arg(action->objectName(),
+                                                           action->isSeparator() ? "-" : action->text());
+            QVERIFY(action->shortcut().isEmpty() && !action->text().contains('&'));
+            QVERIFY(action->isEnabled() && action->isVisible() && !action->isChecked());
+            if (!action->isSeparator() && !action->menu())
+                handlers += QObject::disconnect(action, &QAction::triggered, nullptr, nullptr) ? 1 : 0;
+        };
+        QMenuBar *bar = form.menuBar();
+        for (QAction *top : bar->actions()) {
+            describe(0, top);
+            for (QAction *item : top->menu() ? top->menu()->actions() : QList<QAction *>())
+                describe(1, item);
+        }
+        QCOMPARE(tree, (QStringList{
+            "0 FileMenu File", "1 FileNew New", "1 FileOpen Open", "1 FileSave Save",
+            "1 FileSaveAs Save As", "1 FileSeparator -", "1 FileExit Exit",
+            "0 EditMenu Edit", "1 EditCopy Copy", "1 EditCut Cut", "1 EditPaste Paste",
+            "1 EditSelect Select All", "1 EditSeparator -", "1 EditFind Find",
+            "0 ProcessMenu Edit Text", "1 ProcessUpper Upper Case", "1 ProcessLower Lower Case",
+            "1 ProcessNumber Number Lines", "0 CustomMenu Text Customization", "1 CustomFont Font",
+            "1 CustomPage Page Color", "1 CustomText Text Color", "0 mnuNET Visit US!",
+            "0 mnuHELP Get Help!", "1 mnuHELP2 Password Stealer Detection/Removal",
+            "1 mnyPWS What is a Password Stealer?", "1 dash -", "1 mnuAbout About Tansy's INI Editor"}));
+        QCOMPARE(handlers, 20);
+        auto *visit = form.findChild<QAction *>("mnuNET");  // its handler is off now
+        QSignalSpy visited(visit, &QAction::triggered);
+        QTest::mouseClick(bar, Qt::LeftButton, {}, bar->actionGeometry(visit).center());
+        QCOMPARE(visited.count(), 1);
+        form.close();
+    }
 
-    Form1 form;
-    form.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&form));
-    form.editor()->setText("unsaved");
-    form.editor()->setSelection(2, 3);
-    QWidget other;  // stands for the browser window or the About box
-    other.show();
-    std::unique_ptr<ModalAnswer> box = answer < 0
-        ? ModalAnswer::byKey(Qt::Key_Return)
-        : std::make_unique<ModalAnswer>(QMessageBox::StandardButton(answer));
-    const int code = runProgram([&] {
-        if (command == "Command4")
-            form.findChild<QPushButton *>("Command4")->click();
-        else
-            form.findChild<QAction *>("FileExit")->trigger();
-    });
-    QVERIFY(box->answered());
-    QCOMPARE(box->seen().text, QStringLiteral("Are you sure you want to exit?\r\n"));
-    QCOMPARE(box->seen().title, QStringLiteral("Do you really want to do this?"));
-    QCOMPARE(box->seen().icon, QMessageBox::Question);
-    QCOMPARE(box->seen().buttons, QMessageBox::Yes | QMessageBox::No);
-    QCOMPARE(box->seen().defaultButton, QMessageBox::No);
-    QCOMPARE(code == 0, ends);
-    QCOMPARE(form.isVisible(), !ends);
-    QCOMPARE(other.isVisible(), !ends);
-    QCOMPARE(form.editor()->text(), QByteArray("unsaved"));
-    QCOMPARE(QPoint(form.editor()->selStart(), form.editor()->selLength()), QPoint(2, 3));
-    form.close();
-}
+    void resizeRule_data()
+    {
+        QTest::addColumn<QSize>("size");
+        QTest::addColumn<bool>("movedFirst");
+        QTest::newRow("as designed") << QSize(986, 420) << false;
+        QTest::newRow("wider and taller, after a move") << QSize(1200, 700) << true;
+        QTest::newRow("narrower than the buttons") << QSize(400, 200) << false;
+        QTest::newRow("one pixel") << QSize(1, 1) << false;
+    }
 
-void TestForm1::closeBoxEndsProgram()
-{
-    Form1 form;
-    form.show();
-    QWidget browser;
-    browser.show();
-    QCOMPARE(runProgram([&] { form.close(); }), 0);
-    QVERIFY(!form.isVisible() && !browser.isVisible());
-}
+    // Only the editor's width follows the window, and the left edge goes to 200 twips.
+    void resizeRule()
+    {
+        QFETCH(QSize, size);
+        QFETCH(bool, movedFirst);
+        Form1 form;
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        const QRect labelBefore = form.findChild<QWidget *>("Label1")->geometry();
+        const QRect frame2Before = form.findChild<QWidget *>("Frame2")->geometry();
+        if (movedFirst) {
+            form.move(300, 150);
+            QApplication::processEvents();
+            QCOMPARE(form.frameGeometry().topLeft(), QPoint(300, 150));  // a move runs no rule
+        }
+        const int top = form.frameGeometry().top();
+        form.resize(size);
+        QApplication::processEvents();
+        QCOMPARE(form.frameGeometry().topLeft(), QPoint(twips::toPixels(200), top));
+        TextBox *editor = form.editor();
+        QCOMPARE(editor->geometry(), QRect(twips::rect(120, 690, 0, 0).topLeft(),
+                                           QSize(std::max(0, form.frameGeometry().width() - twips::toPixels(370)),
+                                                 twips::toPixels(4185))));
+        QCOMPARE(form.findChild<QWidget *>("Label1")->geometry(), labelBefore);
+        QCOMPARE(form.findChild<QWidget *>("Frame2")->geometry(), frame2Before);
+        form.close();
+    }
+
+    void exitQuestion_data()
+    {
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<int>("answer");  // -1: Enter
+        QTest::addColumn<bool>("ends");
+        for (const QString command : {"Command4", "FileExit"}) {
+            QTest::addRow("%s, Yes", qPrintable(command)) << command << int(QMessageBox::Yes) << true;
+            QTest::addRow("%s, No", qPrintable(command)) << command << int(QMessageBox::No) << false;
+            QTest::addRow("%s, Enter", qPrintable(command)) << command << -1 << false;
+        }
+    }
+    void exitQuestion()
+    {
+        QFETCH(QString, command);
+        QFETCH(int, answer);
+        QFETCH(bool, ends);
+
+        Form1 form;
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        form.editor()->setText("unsaved");
+        form.editor()->setSelection(2, 3);
+        QWidget other;  // stands for the browser window or the About box
+        other.show();
+        ModalAnswer box(QMessageBox::StandardButton(answer), answer < 0 ? Qt::Key_Return : Qt::Key_unknown);
+        const int code = runProgram([&] { run(form, command); });
+        QCOMPARE(box.seen(), QStringLiteral("Do you really want to do this?|%1|%2|%3|Are you sure you want to exit?\r\n")
+                                 .arg(QMessageBox::Question).arg(QMessageBox::Yes | QMessageBox::No).arg(QMessageBox::No));
+        QCOMPARE(code == 0, ends);
+        QCOMPARE(form.isVisible(), !ends);
+        QCOMPARE(other.isVisible(), !ends);
+        QCOMPARE(form.editor()->text(), QByteArray("unsaved"));
+        QCOMPARE(QPoint(form.editor()->selStart(), form.editor()->selLength()), QPoint(2, 3));
+        form.close();
+    }
+
+    void closeBoxEndsProgram()
+    {
+        Form1 form;
+        form.show();
+        QWidget browser;
+        browser.show();
+        QCOMPARE(runProgram([&] { form.close(); }), 0);
+        QVERIFY(!form.isVisible() && !browser.isVisible());
+    }
+};
 
 QTEST_MAIN(TestForm1)
 #include "tst_form1.moc"

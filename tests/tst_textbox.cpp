@@ -1,31 +1,11 @@
 #include "app/form1.h"
-#include "menuitem.h"
-#include "modalanswer.h"
 #include "platform/linefit.h"
 #include "platform/textbox.h"
+#include "support.h"
 
 #include <Qsci/qsciscintillabase.h>
 
 #include <QColorDialog>
-#include <QTest>
-
-// `Editor` is a plain text box: a standard text box's keys and mouse, one stream selection.
-// The component's state is read from the component itself, where the user's keys act.
-class TestTextBox : public QObject
-{
-    Q_OBJECT
-
-private Q_SLOTS:
-    void keys_data();
-    void keys();
-    void mouse_data();
-    void mouse();
-    void caretTakesTheTextColour();
-    void wrapping_data();
-    void wrapping();
-    void widthsAreUpperBounds_data();
-    void widthsAreUpperBounds();
-};
 
 namespace {
 
@@ -59,257 +39,230 @@ TextBox &shown(Form1 &form, const QByteArray &text)
 
 }
 
-void TestTextBox::keys_data()
+// The text, its selection (start, length), the keys; then the text and selection after.
+struct Keys { QByteArray text; qint64 start, length; QString keys; QByteArray after; qint64 afterStart, afterLength; };
+Q_DECLARE_METATYPE(Keys)
+
+// `Editor` is a plain text box: a standard text box's keys and mouse, one stream selection.
+// The component's state is read from the component itself, where the user's keys act.
+class TestTextBox : public QObject
 {
-    QTest::addColumn<QByteArray>("text");
-    QTest::addColumn<qint64>("start");
-    QTest::addColumn<qint64>("length");
-    QTest::addColumn<QString>("keys");
-    QTest::addColumn<QByteArray>("after");
-    QTest::addColumn<qint64>("afterStart");
-    QTest::addColumn<qint64>("afterLength");
+    Q_OBJECT
 
-    const QByteArray two("ab cd\r\nef");
-    // The component's own commands do nothing.
-    for (const char *keys : {"Ctrl+D", "Ctrl+L", "Ctrl+Shift+L", "Ctrl+T", "Ctrl+Shift+T",
-                             "Ctrl+U", "Ctrl+Shift+U", "Ctrl++", "Ctrl+-", "Ctrl+/",
-                             "Alt+Shift+Down", "Alt+Shift+Right", "Ctrl+]", "Escape", "Insert"})
-        QTest::newRow(keys) << two << qint64(8) << qint64(1) << QString::fromLatin1(keys)
-                            << two << qint64(8) << qint64(1);
-    // A plain box's keys do what they do everywhere.
-    QTest::newRow("Insert does not type over") << two << qint64(0) << qint64(0) << "Ins, X"
-                                               << "x" + two << qint64(1) << qint64(0);
-    QTest::newRow("Ctrl+Tab types a tab for the selection, over lines too")
-        << two << qint64(4) << qint64(4) << "Ctrl+Tab" << QByteArray("ab c\tf")
-        << qint64(5) << qint64(0);
-    QTest::newRow("Shift+Home selects to the row's start")
-        << two << qint64(5) << qint64(0) << "Shift+Home" << two << qint64(0) << qint64(5);
-    QTest::newRow("End goes to the row's end") << two << qint64(1) << qint64(0) << "End"
-                                               << two << qint64(5) << qint64(0);
-    QTest::newRow("Ctrl+Shift+Right selects a word")
-        << two << qint64(0) << qint64(0) << "Ctrl+Shift+Right" << two << qint64(0) << qint64(3);
-    QTest::newRow("Ctrl+Shift+End selects to the end")
-        << two << qint64(3) << qint64(0) << "Ctrl+Shift+End" << two << qint64(3) << qint64(6);
-    QTest::newRow("Shift+Down selects a line") << two << qint64(0) << qint64(0) << "Shift+Down"
-                                               << two << qint64(0) << qint64(7);
-    QTest::newRow("Ctrl+Backspace deletes a word") << two << qint64(5) << qint64(0)
-                                                   << "Ctrl+Backspace" << QByteArray("ab \r\nef")
-                                                   << qint64(3) << qint64(0);
-    QTest::newRow("Shift+Delete cuts") << two << qint64(0) << qint64(3) << "Shift+Del"
-                                       << QByteArray("cd\r\nef") << qint64(0) << qint64(0);
-    QTest::newRow("Enter types CR LF") << two << qint64(9) << qint64(0) << "Return"
-                                       << two + "\r\n" << qint64(11) << qint64(0);
-    QTest::newRow("Ctrl+A selects all") << two << qint64(1) << qint64(0) << "Ctrl+A"
-                                        << two << qint64(0) << qint64(9);
-}
-
-void TestTextBox::keys()
-{
-    QFETCH(QByteArray, text);
-    QFETCH(qint64, start);
-    QFETCH(qint64, length);
-    QFETCH(QString, keys);
-    QFETCH(QByteArray, after);
-    QFETCH(qint64, afterStart);
-    QFETCH(qint64, afterLength);
-
-    Form1 form;
-    TextBox &editor = shown(form, text);
-    editor.setSelection(start, length);
-    QTest::keySequence(editor.inputWidget(), QKeySequence(keys));
-    QCOMPARE(editor.text(), after);
-    QCOMPARE(editor.selStart(), afterStart);
-    QCOMPARE(editor.selLength(), afterLength);
-    verifyPlain(editor);
-}
-
-// A drag from the second character of the first line to the third of the second, with the
-// modifiers the component would take for a rectangle or a further selection.
-void TestTextBox::mouse_data()
-{
-    QTest::addColumn<Qt::KeyboardModifiers>("modifiers");
-    QTest::addColumn<qint64>("afterStart");
-    QTest::addColumn<qint64>("afterLength");
-
-    QTest::newRow("drag") << Qt::KeyboardModifiers() << qint64(1) << qint64(9);
-    QTest::newRow("Alt+drag is a plain drag") << Qt::KeyboardModifiers(Qt::AltModifier)
-                                              << qint64(1) << qint64(9);
-    QTest::newRow("Ctrl+drag is a plain drag") << Qt::KeyboardModifiers(Qt::ControlModifier)
-                                               << qint64(1) << qint64(9);
-    QTest::newRow("Shift+drag extends the selection")
-        << Qt::KeyboardModifiers(Qt::ShiftModifier) << qint64(0) << qint64(10);
-}
-
-void TestTextBox::mouse()
-{
-    QFETCH(Qt::KeyboardModifiers, modifiers);
-    QFETCH(qint64, afterStart);
-    QFETCH(qint64, afterLength);
-
-    Form1 form;
-    TextBox &editor = shown(form, "abcdef\r\nghijkl");
-    QsciScintillaBase &sci = component(editor);
-    const auto point = [&](unsigned long position) {
-        return QPoint(int(sci.SendScintilla(Sci::SCI_POINTXFROMPOSITION, 0UL, long(position))),
-                      int(sci.SendScintilla(Sci::SCI_POINTYFROMPOSITION, 0UL, long(position)))
-                          + 2);
-    };
-    QWidget *viewport = sci.viewport();
-    QTest::mousePress(viewport, Qt::LeftButton, modifiers, point(1));
-    QMouseEvent move(QEvent::MouseMove, point(10), viewport->mapToGlobal(point(10)),
-                     Qt::NoButton, Qt::LeftButton, modifiers);
-    QApplication::sendEvent(viewport, &move);
-    QTest::mouseRelease(viewport, Qt::LeftButton, modifiers, point(10));
-    QCOMPARE(editor.selStart(), afterStart);
-    QCOMPARE(editor.selLength(), afterLength);
-    verifyPlain(editor);
-
-    // A click with Ctrl puts the caret there and starts no second selection.
-    QTest::mouseClick(viewport, Qt::LeftButton, Qt::ControlModifier, point(3));
-    QCOMPARE(editor.selStart(), 3);
-    QCOMPARE(editor.selLength(), 0);
-    QWheelEvent wheel(QPointF(point(3)), viewport->mapToGlobal(QPointF(point(3))), QPoint(),
-                      QPoint(0, 120), Qt::NoButton, Qt::ControlModifier, Qt::NoScrollPhase,
-                      false);
-    QApplication::sendEvent(viewport, &wheel);
-    verifyPlain(editor);
-}
-
-// The caret is drawn in the text colour: after a black page and a white text it is white.
-void TestTextBox::caretTakesTheTextColour()
-{
-    Form1 form;
-    TextBox &editor = *form.editor();
-    QsciScintillaBase &sci = component(editor);
-    for (const char *command : {"CustomPage", "CustomText"}) {
-        const QColor colour = QLatin1String(command) == "CustomPage" ? Qt::black : Qt::white;
-        ModalWatcher pick(ModalWatcher::ofType<QColorDialog>(), [&](QWidget *w) {
-            auto *dialog = static_cast<QColorDialog *>(w);
-            dialog->setCurrentColor(colour);
-            dialog->accept();
-        });
-        trigger(form, command);
-        QVERIFY(pick.done());
+private Q_SLOTS:
+    void keys_data()
+    {
+        const QByteArray two("ab cd\r\nef");
+        QList<std::pair<const char *, Keys>> rows;
+        // The component's own commands do nothing.
+        for (const char *keys : {"Ctrl+D", "Ctrl+L", "Ctrl+Shift+L", "Ctrl+T", "Ctrl+Shift+T", "Ctrl+U", "Ctrl+Shift+U", "Ctrl++",
+                                 "Ctrl+-", "Ctrl+/", "Alt+Shift+Down", "Alt+Shift+Right", "Ctrl+]", "Escape", "Insert"})
+            rows.append({keys, {two, 8, 1, keys, two, 8, 1}});
+        // A plain box's keys do what they do everywhere.
+        rows += {{"Insert does not type over", {two, 0, 0, "Ins, X", "x" + two, 1, 0}},
+                 {"Ctrl+Tab types a tab for the selection, over lines too", {two, 4, 4, "Ctrl+Tab", "ab c\tf", 5, 0}},
+                 {"Shift+Home selects to the row's start", {two, 5, 0, "Shift+Home", two, 0, 5}},
+                 {"End goes to the row's end", {two, 1, 0, "End", two, 5, 0}},
+                 {"Ctrl+Shift+Right selects a word", {two, 0, 0, "Ctrl+Shift+Right", two, 0, 3}},
+                 {"Ctrl+Shift+End selects to the end", {two, 3, 0, "Ctrl+Shift+End", two, 3, 6}},
+                 {"Shift+Down selects a line", {two, 0, 0, "Shift+Down", two, 0, 7}},
+                 {"Ctrl+Backspace deletes a word", {two, 5, 0, "Ctrl+Backspace", "ab \r\nef", 3, 0}},
+                 {"Shift+Delete cuts", {two, 0, 3, "Shift+Del", "cd\r\nef", 0, 0}},
+                 {"Enter types CR LF", {two, 9, 0, "Return", two + "\r\n", 11, 0}},
+                 {"Ctrl+A selects all", {two, 1, 0, "Ctrl+A", two, 0, 9}}};
+        QTest::addColumn<Keys>("row");
+        for (const auto &[name, row] : rows)
+            QTest::newRow(name) << row;
     }
-    QCOMPARE(editor.backColor(), QColor(Qt::black));
-    const long bgr = sci.SendScintilla(Sci::SCI_GETCARETFORE);
-    QCOMPARE(QColor(bgr & 0xff, (bgr >> 8) & 0xff, (bgr >> 16) & 0xff), QColor(Qt::white));
-}
+    void keys()
+    {
+        const Keys &r = row<Keys>();
+        Form1 form;
+        TextBox &editor = shown(form, r.text);
+        editor.setSelection(r.start, r.length);
+        QTest::keySequence(editor.inputWidget(), QKeySequence(r.keys));
+        QCOMPARE(editor.text(), r.after);
+        QCOMPARE(QList<qint64>({editor.selStart(), editor.selLength()}), QList<qint64>({r.afterStart, r.afterLength}));
+        verifyPlain(editor);
+    }
 
-// Two lines that fit the box with little to spare; then an action, after which the box wraps
-// or not. While it does not, nothing scrolls sideways.
-void TestTextBox::wrapping_data()
-{
-    QTest::addColumn<QString>("action");
-    QTest::addColumn<bool>("wraps");
-    QTest::newRow("sideways wheel") << "wheel" << false;
-    QTest::newRow("typing past the edge") << "type" << true;
-    QTest::newRow("undo of that") << "type, undo" << false;
-    QTest::newRow("a line end deleted") << "join" << true;
-    QTest::newRow("a few control characters") << "controls" << true;
-    QTest::newRow("a long line replaced in") << "replace" << true;
-    QTest::newRow("narrower box") << "narrow" << true;
-    QTest::newRow("narrower, then as wide again") << "narrow, widen" << false;
-    QTest::newRow("an edit in the middle, then narrower") << "middle, narrow" << true;
-    QTest::newRow("larger font") << "font" << true;
-    QTest::newRow("a new text while scrolled down: from its top") << "scroll, load" << true;
-}
+    // A drag from the second character of the first line to the third of the second, with the
+    // modifiers the component would take for a rectangle or a further selection.
+    void mouse_data()
+    {
+        QTest::addColumn<Qt::KeyboardModifiers>("modifiers");
+        QTest::addColumn<qint64>("afterStart");
+        QTest::addColumn<qint64>("afterLength");
+        QTest::newRow("drag") << Qt::KeyboardModifiers() << qint64(1) << qint64(9);
+        QTest::newRow("Alt+drag is a plain drag") << Qt::KeyboardModifiers(Qt::AltModifier) << qint64(1) << qint64(9);
+        QTest::newRow("Ctrl+drag is a plain drag") << Qt::KeyboardModifiers(Qt::ControlModifier) << qint64(1) << qint64(9);
+        QTest::newRow("Shift+drag extends the selection") << Qt::KeyboardModifiers(Qt::ShiftModifier) << qint64(0) << qint64(10);
+    }
+    void mouse()
+    {
+        QFETCH(Qt::KeyboardModifiers, modifiers);
+        QFETCH(qint64, afterStart);
+        QFETCH(qint64, afterLength);
+        Form1 form;
+        TextBox &editor = shown(form, "abcdef\r\nghijkl");
+        QsciScintillaBase &sci = component(editor);
+        const auto point = [&](unsigned long position) {
+            return QPoint(int(sci.SendScintilla(Sci::SCI_POINTXFROMPOSITION, 0UL, long(position))),
+                          int(sci.SendScintilla(Sci::SCI_POINTYFROMPOSITION, 0UL, long(position)))
+                              + 2);
+        };
+        QWidget *viewport = sci.viewport();
+        QTest::mousePress(viewport, Qt::LeftButton, modifiers, point(1));
+        QMouseEvent move(QEvent::MouseMove, point(10), viewport->mapToGlobal(point(10)),
+                         Qt::NoButton, Qt::LeftButton, modifiers);
+        QApplication::sendEvent(viewport, &move);
+        QTest::mouseRelease(viewport, Qt::LeftButton, modifiers, point(10));
+        QCOMPARE(editor.selStart(), afterStart);
+        QCOMPARE(editor.selLength(), afterLength);
+        verifyPlain(editor);
 
-void TestTextBox::wrapping()
-{
-    QFETCH(QString, action);
-    QFETCH(bool, wraps);
+        // A click with Ctrl puts the caret there and starts no second selection.
+        QTest::mouseClick(viewport, Qt::LeftButton, Qt::ControlModifier, point(3));
+        QCOMPARE(editor.selStart(), 3);
+        QCOMPARE(editor.selLength(), 0);
+        QWheelEvent wheel(QPointF(point(3)), viewport->mapToGlobal(QPointF(point(3))), QPoint(),
+                          QPoint(0, 120), Qt::NoButton, Qt::ControlModifier, Qt::NoScrollPhase,
+                          false);
+        QApplication::sendEvent(viewport, &wheel);
+        verifyPlain(editor);
+    }
 
-    Form1 form;
-    TextBox &editor = shown(form, {});
-    QFont font = editor.textFont();
-    font.setPointSize(100);
-    editor.setTextFont(font);
-    QsciScintillaBase &sci = component(editor);
-    LineFit fit;
-    fit.measure(font, 8);
-    // As close to the edge as the box lets a line come without wrapping.
-    const qint64 room = sci.viewport()->width() - 4;
-    QByteArray line(room / fit.width("W"), 'W');
-    while (fit.width(line + "'") <= room)
-        line += "'";
-    editor.setText(line + "\r\nW");
-    QVERIFY(!editor.wraps());
-    const QSize size = editor.size();
-    for (const QString &step : action.split(", ")) {
-        if (step == "wheel") {
-            QWheelEvent wheel(QPointF(5, 5), sci.viewport()->mapToGlobal(QPointF(5, 5)), QPoint(),
-                              QPoint(-240, 0), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
-            QApplication::sendEvent(sci.viewport(), &wheel);
-        } else if (step == "type") {
-            editor.setSelection(line.size(), 0);
-            QTest::keyClicks(editor.inputWidget(), "WWW");
-        } else if (step == "undo") {
-            QTest::keyClick(editor.inputWidget(), Qt::Key_Z, Qt::ControlModifier);
-        } else if (step == "controls") {
-            editor.setText(QByteArray(room / fit.width("\x01") + 1, '\x01') + "\r\n");
-        } else if (step == "middle") {
-            editor.setSelection(line.size() / 2, 0);
-            QTest::keyClick(editor.inputWidget(), Qt::Key_Delete);
-        } else if (step == "join") {
-            editor.setSelection(line.size(), 0);
-            QTest::keyClick(editor.inputWidget(), Qt::Key_Delete);
-            QTest::keyClick(editor.inputWidget(), Qt::Key_Delete);
-        } else if (step == "replace") {
-            editor.replace(0, 0, QByteArray(20000, 'x'));
-        } else if (step == "narrow") {
-            editor.resize(size.width() * 2 / 3, size.height());
-        } else if (step == "widen") {
-            editor.resize(size);
-        } else if (step == "scroll") {
-            editor.setText(QByteArray("W\n").repeated(500));
-            sci.SendScintilla(Sci::SCI_SETFIRSTVISIBLELINE, 400UL);
-        } else if (step == "load") {
-            editor.setText(QByteArray("W\n").repeated(500) + line + "WW");
-            QCOMPARE(sci.SendScintilla(Sci::SCI_GETFIRSTVISIBLELINE), 0L);
-        } else if (step == "font") {
-            font.setPointSize(110);
-            editor.setTextFont(font);
+    // The caret is drawn in the text colour: after a black page and a white text it is white.
+    void caretTakesTheTextColour()
+    {
+        Form1 form;
+        TextBox &editor = *form.editor();
+        QsciScintillaBase &sci = component(editor);
+        for (const char *command : {"CustomPage", "CustomText"}) {
+            const QColor colour = QLatin1String(command) == "CustomPage" ? Qt::black : Qt::white;
+            ModalWatcher pick(ModalWatcher::ofType<QColorDialog>(), [&](QWidget *w) {
+                auto *dialog = static_cast<QColorDialog *>(w);
+                dialog->setCurrentColor(colour);
+                dialog->accept();
+            });
+            run(form, command);
+            QVERIFY(pick.done());
+        }
+        QCOMPARE(editor.backColor(), QColor(Qt::black));
+        const long bgr = sci.SendScintilla(Sci::SCI_GETCARETFORE);
+        QCOMPARE(QColor(bgr & 0xff, (bgr >> 8) & 0xff, (bgr >> 16) & 0xff), QColor(Qt::white));
+    }
+
+    // Two lines that fit the box with little to spare; then an action, after which the box wraps
+    // or not. While it does not, nothing scrolls sideways.
+    void wrapping_data()
+    {
+        QTest::addColumn<QString>("action");
+        QTest::addColumn<bool>("wraps");
+        const std::initializer_list<std::pair<const char *, QString>> rows = {
+            {"sideways wheel", "wheel"}, {"typing past the edge", "type"}, {"undo of that", "type, undo"},
+            {"a line end deleted", "join"}, {"a few control characters", "controls"}, {"a long line replaced in", "replace"},
+            {"narrower box", "narrow"}, {"narrower, then as wide again", "narrow, widen"},
+            {"an edit in the middle, then narrower", "middle, narrow"}, {"larger font", "font"},
+            {"a new text while scrolled down: from its top", "scroll, load"}};
+        for (const auto &[name, action] : rows)  // wraps unless the action ends as it began
+            QTest::newRow(name) << action << !QStringList{"wheel", "type, undo", "narrow, widen"}.contains(action);
+    }
+    void wrapping()
+    {
+        QFETCH(QString, action);
+        QFETCH(bool, wraps);
+
+        Form1 form;
+        TextBox &editor = shown(form, {});
+        QFont font = editor.textFont();
+        font.setPointSize(100);
+        editor.setTextFont(font);
+        QsciScintillaBase &sci = component(editor);
+        LineFit fit;
+        fit.measure(font, 8);
+        // As close to the edge as the box lets a line come without wrapping.
+        const qint64 room = sci.viewport()->width() - 4;
+        QByteArray line(room / fit.width("W"), 'W');
+        while (fit.width(line + "'") <= room)
+            line += "'";
+        editor.setText(line + "\r\nW");
+        QVERIFY(!editor.wraps());
+        const QSize size = editor.size();
+        for (const QString &step : action.split(", ")) {
+            if (step == "wheel") {
+                QWheelEvent wheel(QPointF(5, 5), sci.viewport()->mapToGlobal(QPointF(5, 5)), QPoint(),
+                                  QPoint(-240, 0), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+                QApplication::sendEvent(sci.viewport(), &wheel);
+            } else if (step == "type") {
+                editor.setSelection(line.size(), 0);
+                QTest::keyClicks(editor.inputWidget(), "WWW");
+            } else if (step == "undo") {
+                QTest::keyClick(editor.inputWidget(), Qt::Key_Z, Qt::ControlModifier);
+            } else if (step == "controls") {
+                editor.setText(QByteArray(room / fit.width("\x01") + 1, '\x01') + "\r\n");
+            } else if (step == "middle") {
+                editor.setSelection(line.size() / 2, 0);
+                QTest::keyClick(editor.inputWidget(), Qt::Key_Delete);
+            } else if (step == "join") {
+                editor.setSelection(line.size(), 0);
+                QTest::keyClick(editor.inputWidget(), Qt::Key_Delete);
+                QTest::keyClick(editor.inputWidget(), Qt::Key_Delete);
+            } else if (step == "replace") {
+                editor.replace(0, 0, QByteArray(20000, 'x'));
+            } else if (step == "narrow") {
+                editor.resize(size.width() * 2 / 3, size.height());
+            } else if (step == "widen") {
+                editor.resize(size);
+            } else if (step == "scroll") {
+                editor.setText(QByteArray("W\n").repeated(500));
+                sci.SendScintilla(Sci::SCI_SETFIRSTVISIBLELINE, 400UL);
+            } else if (step == "load") {
+                editor.setText(QByteArray("W\n").repeated(500) + line + "WW");
+                QCOMPARE(sci.SendScintilla(Sci::SCI_GETFIRSTVISIBLELINE), 0L);
+            } else if (step == "font") {
+                font.setPointSize(110);
+                editor.setTextFont(font);
+            }
+        }
+        QCOMPARE(editor.wraps(), wraps);
+        QCOMPARE(sci.SendScintilla(Sci::SCI_GETXOFFSET), 0L);
+    }
+
+    // What the box takes a byte's width to be is never less than what the component draws, for
+    // every byte, tabs after any number of letters, and pairs a font may kern apart.
+    void widthsAreUpperBounds_data()
+    {
+        QTest::addColumn<QFont>("font");
+        QTest::newRow("the desktop's font") << QApplication::font();
+        QFont large(QStringLiteral("DejaVu Serif"), 23, QFont::Bold, true);
+        QTest::newRow("large, bold, italic") << large;
+    }
+    void widthsAreUpperBounds()
+    {
+        QFETCH(QFont, font);
+        TextBox box;
+        box.resize(20000, 100);
+        box.setTextFont(font);
+        QsciScintillaBase &sci = component(box);
+        LineFit fit;
+        fit.measure(font, int(sci.SendScintilla(Sci::SCI_GETTABWIDTH)));
+        QList<QByteArray> lines;
+        for (int byte = 0; byte < 256; ++byte) {
+            if (byte != '\n' && byte != '\r')
+                lines << QByteArray(16, char(byte));
+        }
+        for (int letters = 0; letters < 20; ++letters)
+            lines << QByteArray(letters, 'i') + "\t" + QByteArray(letters, 'W') + "\t.";
+        lines << "AVAVAVAV To Ty Yo LT ff fi ffl r, y. \"A\" 'A' W. P, F. Te" << "\xe9\x80\x9f\xff\xa0";
+        for (const QByteArray &line : lines) {
+            box.setText(line);
+            const long drawn = sci.SendScintilla(Sci::SCI_POINTXFROMPOSITION, 0UL, long(line.size()))
+                - sci.SendScintilla(Sci::SCI_POINTXFROMPOSITION, 0UL, 0L);
+            QVERIFY2(fit.width(line) >= drawn, qPrintable(QString::fromLatin1(line.toHex()) + QString::number(fit.width(line)) + " " + QString::number(drawn)));
         }
     }
-    QCOMPARE(editor.wraps(), wraps);
-    QCOMPARE(sci.SendScintilla(Sci::SCI_GETXOFFSET), 0L);
-}
-
-// What the box takes a byte's width to be is never less than what the component draws, for
-// every byte, tabs after any number of letters, and pairs a font may kern apart.
-void TestTextBox::widthsAreUpperBounds_data()
-{
-    QTest::addColumn<QFont>("font");
-    QTest::newRow("the desktop's font") << QApplication::font();
-    QFont large(QStringLiteral("DejaVu Serif"), 23, QFont::Bold, true);
-    QTest::newRow("large, bold, italic") << large;
-}
-
-void TestTextBox::widthsAreUpperBounds()
-{
-    QFETCH(QFont, font);
-    TextBox box;
-    box.resize(20000, 100);
-    box.setTextFont(font);
-    QsciScintillaBase &sci = component(box);
-    LineFit fit;
-    fit.measure(font, int(sci.SendScintilla(Sci::SCI_GETTABWIDTH)));
-    QList<QByteArray> lines;
-    for (int byte = 0; byte < 256; ++byte) {
-        if (byte != '\n' && byte != '\r')
-            lines << QByteArray(16, char(byte));
-    }
-    for (int letters = 0; letters < 20; ++letters)
-        lines << QByteArray(letters, 'i') + "\t" + QByteArray(letters, 'W') + "\t.";
-    lines << "AVAVAVAV To Ty Yo LT ff fi ffl r, y. \"A\" 'A' W. P, F. Te" << "\xe9\x80\x9f\xff\xa0";
-    for (const QByteArray &line : lines) {
-        box.setText(line);
-        const long drawn = sci.SendScintilla(Sci::SCI_POINTXFROMPOSITION, 0UL, long(line.size()))
-            - sci.SendScintilla(Sci::SCI_POINTXFROMPOSITION, 0UL, 0L);
-        QVERIFY2(fit.width(line) >= drawn, qPrintable(QString::fromLatin1(line.toHex()) + QString::number(fit.width(line)) + " " + QString::number(drawn)));
-    }
-}
+};
 
 QTEST_MAIN(TestTextBox)
 #include "tst_textbox.moc"

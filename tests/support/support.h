@@ -1,0 +1,138 @@
+#pragma once
+// What the widget tests share: tables of rows, the main window's commands by name, answers to
+// the program's boxes and dialogs, a drive of the test's own, the design check, another user.
+#include "app/form1.h"
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include <functional>
+
+// A table of one column, "row", of a struct per case: table<Row>({{"name", {...}}, ...}) in a
+// _data() function, row<Row>() in the test.
+template <typename Row> void table(std::initializer_list<std::pair<const char *, Row>> rows)
+{
+    QTest::addColumn<Row>("row");
+    for (const auto &[name, row] : rows)
+        QTest::newRow(name) << row;
+}
+template <typename Row> const Row &row()
+{
+    return *static_cast<const Row *>(QTest::qData("row", qMetaTypeId<Row>()));
+}
+
+// Runs a command of the main window by its name: a menu item as a click on it, or a button.
+inline void run(QWidget &window, const QString &name)
+{
+    if (auto *action = window.findChild<QAction *>(name))
+        action->trigger();
+    else
+        window.findChild<QAbstractButton *>(name)->click();
+}
+
+// Watches for the next modal window that `accepts` takes and acts on it once; arm it before
+// the window opens, then check done().
+class ModalWatcher : public QObject
+{
+public:
+    ModalWatcher(std::function<bool(QWidget *)> accepts, std::function<void(QWidget *)> act);
+    bool done() const { return m_done; }
+    template <typename T> static std::function<bool(QWidget *)> ofType()
+    {
+        return [](QWidget *w) { return qobject_cast<T *>(w) != nullptr; };
+    }
+
+private:
+    std::function<bool(QWidget *)> m_accepts;
+    std::function<void(QWidget *)> m_act;
+    QTimer m_timer;
+    bool m_done = false;
+};
+
+// Answers the next message box with a button, or with a key (Enter, Escape) to its focus.
+// seen() reads "title|icon|buttons|default|text" and whether the box is the program's plain
+// one: no icon, OK only, plain text, modal to every window, the program's title.
+class ModalAnswer : public ModalWatcher
+{
+public:
+    explicit ModalAnswer(QMessageBox::StandardButton button, Qt::Key key = Qt::Key_unknown);
+    bool answered() const { return done(); }
+    QString seen() const { return m_seen; }
+    QString plainText() const;  // the plain box's text, else what was wrong instead
+
+private:
+    QString m_seen;
+    bool m_plain = false;
+};
+
+// What a file dialog offered: "title|directory|file name|filters|suffix|open or save|file
+// mode|confirms overwrite|native", and the names its first filter listed.
+struct FileDialogSeen
+{
+    QString settings;
+    QStringList listed;
+};
+
+// Answers the next file dialog through its widgets: types `fileName` into its name box and
+// presses Enter, or, with no name, presses Cancel.
+class FileDialogAnswer : public ModalWatcher
+{
+public:
+    explicit FileDialogAnswer(const QString &fileName = QString());
+    bool answered() const { return done(); }
+    const FileDialogSeen &seen() const { return m_seen; }
+
+private:
+    FileDialogSeen m_seen;
+};
+
+// A folder that stands for the root of the current drive, so no test touches "/".
+class TempDrive
+{
+public:
+    QString root() const { return m_dir.path(); }
+    QString path(const QString &relative) const { return m_dir.filePath(relative); }
+    QString write(const QString &relative, const QByteArray &bytes) const;
+    QByteArray read(const QString &relative) const;
+
+private:
+    QTemporaryDir m_dir;
+};
+
+// One control of a window's design: name, caption (text or title), place in twips.
+struct DesignRow
+{
+    const char *name;
+    QString caption;
+    QRect twips;
+};
+// Each control is found by name, at its place, with its caption and an accessible name.
+void verifyDesign(QWidget *window, const QList<DesignRow> &rows);
+
+// This thread's file accesses as another user's for a while (setfsuid); only as root.
+class ActAs
+{
+public:
+    static bool possible();
+    ActAs(unsigned uid, unsigned gid);
+    ~ActAs();
+};
+
+// A small tmpfs of its own, for a full disk or a read-only file system; only as root.
+class SmallDisk
+{
+public:
+    SmallDisk(const QString &mountPoint, qint64 bytes);
+    ~SmallDisk();
+    bool mounted() const { return m_mounted; }
+    bool makeReadOnly();
+
+private:
+    QString m_mountPoint;
+    bool m_mounted = false;
+};
