@@ -1,8 +1,6 @@
 // The case tables keep every byte a byte, and settle: upper of lower of upper is upper.
 #include "platform/codepage.h"
 
-#include <cstdlib>
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     const unsigned char *upper = codepage::upperTable();

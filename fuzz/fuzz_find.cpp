@@ -1,9 +1,7 @@
 // The search step against a plain reading of its rule, in both comparison modes.
-#include "fuzzinput.h"
+#include "fuzz.h"
 #include "platform/codepage.h"
 #include "search/finder.h"
-
-#include <cstdlib>
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {

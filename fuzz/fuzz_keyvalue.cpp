@@ -1,11 +1,9 @@
 // The registry value trimming: one final NUL goes, nothing else; a DWORD's text reads back as
 // its kept bytes from the last to the first; other types leave the caller's text.
-#include "fuzzinput.h"
+#include "fuzz.h"
 #include "help/keyvalue.h"
 #include "platform/codepage.h"
 #include "platform/registry.h"
-
-#include <cstdlib>
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {

@@ -2,9 +2,7 @@
 // starts with its number and two blanks, the numbers run from 1 without a gap, and taking the
 // prefixes away gives the text back.
 #include "editing/numberlines.h"
-#include "fuzzapp.h"
-
-#include <cstdlib>
+#include "fuzz.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {

@@ -1,11 +1,8 @@
 // Replace All as the dialog's button runs it, with parts of a few bytes, against the literal
 // loop of Replace it stands for: the selection replaced, then hit after hit.
-#include "fuzzapp.h"
-#include "fuzzinput.h"
+#include "fuzz.h"
 #include "search/finder.h"
 #include "search/replaceall.h"
-
-#include <cstdlib>
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
