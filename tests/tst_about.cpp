@@ -10,6 +10,13 @@
 #include <QPushButton>
 #include <QTest>
 
+// Whether the key and its value are there, the value's type and bytes; then GetKeyValue's
+// result and KeyVal.
+struct KeyValue { bool keyThere, valueThere; quint32 type; QByteArray data; bool result; QString keyVal; };
+struct SysInfo { QString first, second, toolAt, started; bool message; };
+Q_DECLARE_METATYPE(KeyValue)
+Q_DECLARE_METATYPE(SysInfo)
+
 namespace {
 
 const QByteArray MsInfoKey = "SOFTWARE\\Microsoft\\Shared Tools\\MSINFO";
@@ -45,94 +52,55 @@ class TestAbout : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
+    // Whatever happens, the key is closed once before GetKeyValue returns.
     void getKeyValue_data()
     {
-        QTest::addColumn<bool>("keyThere");
-        QTest::addColumn<bool>("valueThere");
-        QTest::addColumn<quint32>("type");
-        QTest::addColumn<QByteArray>("data");
-        QTest::addColumn<bool>("result");
-        QTest::addColumn<QString>("keyVal");
-
         const QByteArray long1023(1023, 'x');
-        QTest::newRow("string with its final NUL") << true << true << Registry::REG_SZ
-            << QByteArray("C:\\TOOLS\0", 9) << true << "C:\\TOOLS";
-        QTest::newRow("string stored without one") << true << true << Registry::REG_SZ
-            << QByteArray("C:\\TOOLS") << true << "C:\\TOOLS";
-        QTest::newRow("1024 bytes, NUL last") << true << true << Registry::REG_SZ
-            << long1023 + '\0' << true << QString::fromLatin1(long1023);
-        QTest::newRow("1024 bytes, no NUL") << true << true << Registry::REG_SZ
-            << long1023 + 'y' << true << QString::fromLatin1(long1023 + 'y');
-        QTest::newRow("1025 bytes: too long") << true << true << Registry::REG_SZ
-            << QByteArray(1025, 'x') << false << "";
-        QTest::newRow("code page text") << true << true << Registry::REG_SZ
-            << QByteArray("caf\xe9\x80") << true << QString::fromUtf8("café€");
-        QTest::newRow("DWORD 0x105") << true << true << Registry::REG_DWORD
-            << QByteArray("\x05\x01\x00\x00", 4) << true << "&h000105";
-        QTest::newRow("DWORD 0x12AB00FF") << true << true << Registry::REG_DWORD
-            << QByteArray("\xff\x00\xab\x12", 4) << true << "&h12AB00FF";
-        QTest::newRow("expandable string: KeyVal unchanged") << true << true << Registry::REG_EXPAND_SZ
-            << QByteArray("%SystemRoot%\0", 13) << true << "before";
-        QTest::newRow("missing key") << false << false << Registry::REG_SZ << QByteArray() << false << "";
-        QTest::newRow("missing value") << true << false << Registry::REG_SZ << QByteArray() << false << "";
+        const quint32 sz = Registry::REG_SZ, dword = Registry::REG_DWORD;
+        table<KeyValue>({{"string with its final NUL", {true, true, sz, QByteArray("C:\\TOOLS\0", 9), true, "C:\\TOOLS"}},
+                         {"string stored without one", {true, true, sz, "C:\\TOOLS", true, "C:\\TOOLS"}},
+                         {"1024 bytes, NUL last", {true, true, sz, long1023 + '\0', true, long1023}},
+                         {"1024 bytes, no NUL", {true, true, sz, long1023 + 'y', true, long1023 + 'y'}},
+                         {"1025 bytes: too long", {true, true, sz, QByteArray(1025, 'x'), false, ""}},
+                         {"code page text", {true, true, sz, "caf\xe9\x80", true, "café€"}},
+                         {"DWORD 0x105", {true, true, dword, QByteArray("\x05\x01\x00\x00", 4), true, "&h000105"}},
+                         {"DWORD 0x12AB00FF", {true, true, dword, QByteArray("\xff\x00\xab\x12", 4), true, "&h12AB00FF"}},
+                         {"expandable string: KeyVal unchanged", {true, true, Registry::REG_EXPAND_SZ, QByteArray("%SystemRoot%\0", 13), true, "before"}},
+                         {"missing key", {false, false, sz, "", false, ""}},
+                         {"missing value", {true, false, sz, "", false, ""}}});
     }
-
-    // Whatever happens, the key is closed once before GetKeyValue returns.
     void getKeyValue()
     {
-        QFETCH(bool, keyThere);
-        QFETCH(bool, valueThere);
-        QFETCH(quint32, type);
-        QFETCH(QByteArray, data);
-        QFETCH(bool, result);
-        QFETCH(QString, keyVal);
-
+        const KeyValue &r = row<KeyValue>();
         TempDrive drive;
         AboutWindow w(drive.root());
-        if (keyThere)
-            w.registry->setValue(Registry::HKEY_LOCAL_MACHINE, MsInfoKey,
-                                 valueThere ? "PATH" : "OTHER", {type, data});
+        if (r.keyThere)
+            w.registry->setValue(Registry::HKEY_LOCAL_MACHINE, MsInfoKey, r.valueThere ? "PATH" : "OTHER", {r.type, r.data});
         QString value = QStringLiteral("before");
-        QCOMPARE(w.about->GetKeyValue(Registry::HKEY_LOCAL_MACHINE, QString::fromLatin1(MsInfoKey),
-                                      QStringLiteral("PATH"), value),
-                 result);
-        QCOMPARE(value, keyVal);
+        QCOMPARE(w.about->GetKeyValue(Registry::HKEY_LOCAL_MACHINE, QString::fromLatin1(MsInfoKey), QStringLiteral("PATH"), value), r.result);
+        QCOMPARE(value, r.keyVal);
         QCOMPARE(w.registry->closed(), 1);
         QCOMPARE(w.registry->openNow(), 0);
     }
 
+    // The two keys' PATH and MSINFO values ("type:data", "" for no key), the file made below
+    // the root ("" none; "/" at the end: a folder); what is started ("" nothing), and whether
+    // the box says the tool is unavailable.
     void startSysInfo_data()
     {
-        QTest::addColumn<QString>("first");      // type:data of PATH, or "" for no key
-        QTest::addColumn<QString>("second");     // type:data of MSINFO, or ""
-        QTest::addColumn<QString>("toolAt");     // file made below the root, or ""
-        QTest::addColumn<QString>("started");    // what is started, below the root; "" for nothing
-        QTest::addColumn<bool>("message");
-
-        QTest::newRow("first key names the tool") << "1:C:\\Tools\\msinfo32.exe" << "" << "Tools/msinfo32.exe"
-                                                  << "Tools/msinfo32.exe" << false;
-        QTest::newRow("first key names a missing file; second not consulted")
-            << "1:C:\\Tools\\gone.exe" << "1:C:\\Sys" << "Sys/MSINFO32.EXE" << "Tools/gone.exe" << true;
-        QTest::newRow("second key, tool there") << "" << "1:C:\\Sys" << "Sys/MSINFO32.EXE"
-                                                << "Sys/MSINFO32.EXE" << false;
-        QTest::newRow("second key, no tool") << "" << "1:C:\\Sys" << "" << "" << true;
-        QTest::newRow("second key names a folder called MSINFO32.EXE") << "" << "1:C:\\Sys"
-                                                                        << "Sys/MSINFO32.EXE/" << "" << true;
-        QTest::newRow("type 2 from the first key: empty command") << "2:C:\\x.exe" << "" << "" << "" << true;
-        QTest::newRow("type 2 from the second key: the root folder") << "" << "2:C:\\Sys" << "MSINFO32.EXE"
-                                                                      << "MSINFO32.EXE" << false;
-        QTest::newRow("size 0 in the first key ends the search") << "1:" << "1:C:\\Sys" << "Sys/MSINFO32.EXE"
-                                                                 << "" << true;
-        QTest::newRow("no keys at all") << "" << "" << "" << "" << true;
+        table<SysInfo>({{"first key names the tool", {"1:C:\\Tools\\msinfo32.exe", "", "Tools/msinfo32.exe", "Tools/msinfo32.exe", false}},
+                        {"first key names a missing file; second not consulted", {"1:C:\\Tools\\gone.exe", "1:C:\\Sys", "Sys/MSINFO32.EXE", "Tools/gone.exe", true}},
+                        {"second key, tool there", {"", "1:C:\\Sys", "Sys/MSINFO32.EXE", "Sys/MSINFO32.EXE", false}},
+                        {"second key, no tool", {"", "1:C:\\Sys", "", "", true}},
+                        {"second key names a folder called MSINFO32.EXE", {"", "1:C:\\Sys", "Sys/MSINFO32.EXE/", "", true}},
+                        {"type 2 from the first key: empty command", {"2:C:\\x.exe", "", "", "", true}},
+                        {"type 2 from the second key: the root folder", {"", "2:C:\\Sys", "MSINFO32.EXE", "MSINFO32.EXE", false}},
+                        {"size 0 in the first key ends the search", {"1:", "1:C:\\Sys", "Sys/MSINFO32.EXE", "", true}},
+                        {"no keys at all", {"", "", "", "", true}}});
     }
     void startSysInfo()
     {
-        QFETCH(QString, first);
-        QFETCH(QString, second);
-        QFETCH(QString, toolAt);
-        QFETCH(QString, started);
-        QFETCH(bool, message);
-
+        const auto &[first, second, toolAt, started, message] = row<SysInfo>();
         TempDrive drive;
         if (toolAt.endsWith('/'))
             QDir().mkpath(drive.path(toolAt));
@@ -164,15 +132,12 @@ private Q_SLOTS:
         QVERIFY(w.about->findChild<QPushButton *>("cmdOK")->isDefault());
         QCOMPARE(w.about->size(), twips::rect(0, 0, 5730, 3555).size());
         QCOMPARE(w.about->minimumSize(), w.about->maximumSize());
-        verifyDesign(w.about, {{"picIcon", "", {240, 240, 540, 540}},
-                               {"lblTitle", "Tansy's INI Editor 3.0", {1050, 240, 3885, 480}},
-                               {"lblVersion", "Version 3.0.3", {1050, 780, 3885, 225}},
-                               {"cmdOK", "OK", {4245, 2625, 1260, 345}},
+        verifyDesign(w.about, {{"picIcon", "", {240, 240, 540, 540}}, {"lblTitle", "Tansy's INI Editor 3.0", {1050, 240, 3885, 480}},
+                               {"lblVersion", "Version 3.0.3", {1050, 780, 3885, 225}}, {"cmdOK", "OK", {4245, 2625, 1260, 345}},
                                {"cmdSysInfo", "&System Info...", {4260, 3075, 1245, 345}}});
         QCOMPARE(w.about->findChild<QWidget *>("lblDescription")->geometry(), twips::rect(1050, 1125, 3885, 1170));
         QCOMPARE(w.about->findChild<QWidget *>("lblDisclaimer")->geometry(), twips::rect(255, 2625, 3870, 825));
-        QCOMPARE(w.about->findChild<QLabel *>("lblDisclaimer")->text(), QString());
-        w.form.findChild<QAction *>("mnuAbout")->trigger();
+        run(w.form, "mnuAbout");
         QCOMPARE(w.form.help()->about(), w.about);
         int abouts = 0;
         for (QWidget *top : QApplication::topLevelWidgets())
@@ -182,42 +147,35 @@ private Q_SLOTS:
 
     void closing_data()
     {
-        QTest::addColumn<QString>("how");
-        QTest::newRow("OK") << "OK";
-        QTest::newRow("Enter") << "Enter";
-        QTest::newRow("Escape") << "Escape";
-        QTest::newRow("close box") << "close box";
+        QTest::addColumn<int>("key");  // 0: OK clicked, -1: the close box
+        QTest::newRow("OK") << 0;
+        QTest::newRow("Enter") << int(Qt::Key_Return);
+        QTest::newRow("Escape") << int(Qt::Key_Escape);
+        QTest::newRow("close box") << -1;
     }
     void closing()
     {
-        QFETCH(QString, how);
+        QFETCH(int, key);
         TempDrive drive;
         AboutWindow w(drive.root());
         QPointer<frmAbout> first = w.about;
         first->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(first));
-        if (how == "OK")
-            first->findChild<QPushButton *>("cmdOK")->click();
-        else if (how == "close box")
-            first->close();
+        if (key > 0)
+            QTest::keyClick(first, Qt::Key(key));
         else
-            QTest::keyClick(first, how == "Enter" ? Qt::Key_Return : Qt::Key_Escape);
+            key ? void(first->close()) : first->findChild<QPushButton *>("cmdOK")->click();
         QTRY_VERIFY(first.isNull());  // destroyed, not hidden
-
-        w.form.findChild<QAction *>("mnuAbout")->trigger();
-        QVERIFY(w.form.help()->about());
-        QCOMPARE(w.form.help()->about()->findChild<QLabel *>("lblVersion")->text(),
-                 QStringLiteral("Version 3.0.3"));
+        run(w.form, "mnuAbout");
+        QCOMPARE(w.form.help()->about()->findChild<QLabel *>("lblVersion")->text(), QStringLiteral("Version 3.0.3"));
     }
 
     // A registry text with shell syntax names one program of that odd name: nothing else runs.
     void programStartUsesNoShell()
     {
         TempDrive drive;
-        const QString marker = drive.path("ran");
-        const QString pwned = drive.path("pwned");
-        const QString tool = drive.write("tool & touch pwned.sh",
-                                         "#!/bin/sh\ntouch '" + marker.toUtf8() + "'\n");
+        const QString marker = drive.path("ran"), pwned = drive.path("pwned");
+        const QString tool = drive.write("tool & touch pwned.sh", "#!/bin/sh\ntouch '" + marker.toUtf8() + "'\n");
         QFile::setPermissions(tool, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
 
         QVERIFY(!programstart::start(QStringLiteral("true; touch ") + pwned));

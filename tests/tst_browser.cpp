@@ -29,31 +29,23 @@ public:
     {
         connect(this, &QTcpServer::newConnection, this, [this] {
             while (QTcpSocket *socket = nextPendingConnection())
-                connect(socket, &QTcpSocket::readyRead, this, [socket] { answer(socket); });
+                connect(socket, &QTcpSocket::readyRead, this, [socket] {
+                    const QByteArray path = socket->readAll().split(' ').value(1);
+                    const QByteArray title = path == "/a" ? "Page A" : path == "/b" ? "Page B" : path == "/slow" ? "Slow page" : "Other";
+                    const QByteArray body = "<html><head><title>" + title + "</title></head><body><a id=l href=\"/b\">to B</a></body></html>";
+                    QTimer::singleShot(path == "/slow" ? 3000 : 0, socket, [socket, body] {
+                        socket->write("HTTP/1.1 200 OK\r\nContent-Type: text/html\r\nConnection: close\r\nContent-Length: "
+                                      + QByteArray::number(body.size()) + "\r\n\r\n" + body);
+                        socket->disconnectFromHost();
+                    });
+                });
         });
         listen(QHostAddress::LocalHost);
     }
     // A path starting with "/" is on this server; anything else is taken as it is.
     QString url(const QString &path) const
     {
-        return path.startsWith('/') ? QStringLiteral("http://127.0.0.1:%1%2").arg(serverPort()).arg(path)
-                                    : path;
-    }
-
-private:
-    static void answer(QTcpSocket *socket)
-    {
-        const QByteArray path = socket->readAll().split(' ').value(1);
-        const QByteArray title = path == "/a" ? "Page A" : path == "/b" ? "Page B"
-                               : path == "/slow" ? "Slow page" : "Other";
-        const QByteArray body = "<html><head><title>" + title + "</title></head><body>"
-                                "<a id=l href=\"/b\">to B</a></body></html>";
-        const QByteArray response = "HTTP/1.1 200 OK\r\nContent-Type: text/html\r\nConnection: close\r\n"
-                                    "Content-Length: " + QByteArray::number(body.size()) + "\r\n\r\n" + body;
-        QTimer::singleShot(path == "/slow" ? 3000 : 0, socket, [socket, response] {
-            socket->write(response);
-            socket->disconnectFromHost();
-        });
+        return path.startsWith('/') ? QStringLiteral("http://127.0.0.1:%1%2").arg(serverPort()).arg(path) : path;
     }
 };
 

@@ -1,15 +1,12 @@
-#include "app/form1.h"
-#include "support.h"
 #include "platform/textbox.h"
 #include "platform/twips.h"
+#include "support.h"
 
 #include <QLabel>
 #include <QMenuBar>
-#include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
 #include <QSignalSpy>
-#include <QTest>
 
 namespace {
 
@@ -22,19 +19,16 @@ QString focusName()
     return w ? w->objectName() : QString();
 }
 
-// Runs the program's event loop with `act` as its first event and returns the loop's exit
-// code: 0 when the program ended, NotEnded when it was still running half a second later.
-constexpr int NotEnded = 99;
-int runProgram(const std::function<void()> &act)
+// Runs the program's event loop with `act` as its first event; true when the program ended,
+// false when it was still running half a second later.
+bool programEnds(const std::function<void()> &act)
 {
-    QTimer giveUp;
-    giveUp.setSingleShot(true);
-    QObject::connect(&giveUp, &QTimer::timeout, [] { QCoreApplication::exit(NotEnded); });
-    QTimer::singleShot(0, &giveUp, [&] {
-        giveUp.start(500);
+    QObject scope;  // ends the timers with this call
+    QTimer::singleShot(0, &scope, [&] {
+        QTimer::singleShot(500, &scope, [] { QCoreApplication::exit(1); });
         act();
     });
-    return QApplication::exec();
+    return QApplication::exec() == 0;
 }
 
 }
@@ -57,56 +51,37 @@ private Q_SLOTS:
         // Centred vertically; the resize rule has put the left edge at 200 twips.
         QVERIFY(qAbs(form.frameGeometry().center().y() - form.screen()->availableGeometry().center().y()) <= 4);
         QCOMPARE(form.frameGeometry().left(), twips::toPixels(200));
-
-        verifyDesign(&form, {{"Frame2", "Exit Editor?", {6720, 4920, 1935, 735}},
-                             {"Command4", "Exit Editor", {480, 240, 1095, 375}},
-                             {"Command7", "Tansy ", {6840, 120, 1815, 375}},
-                             {"Command5", "PWS Detection", {120, 120, 1575, 375}},
+        verifyDesign(&form, {{"Frame2", "Exit Editor?", {6720, 4920, 1935, 735}}, {"Command4", "Exit Editor", {480, 240, 1095, 375}},
+                             {"Command7", "Tansy ", {6840, 120, 1815, 375}}, {"Command5", "PWS Detection", {120, 120, 1575, 375}},
                              {"Frame1", "Auto INI Load Options", {120, 4920, 4335, 735}},
-                             {"Command3", "Progman.INI", {2880, 240, 1215, 375}},
-                             {"Command2", "System.INI", {1560, 240, 1215, 375}},
-                             {"Command1", "Win.INI", {240, 240, 1215, 375}},
-                             {"Label1", "Tansy's INI Editor", {2040, 120, 4215, 375}}});
+                             {"Command3", "Progman.INI", {2880, 240, 1215, 375}}, {"Command2", "System.INI", {1560, 240, 1215, 375}},
+                             {"Command1", "Win.INI", {240, 240, 1215, 375}}, {"Label1", "Tansy's INI Editor", {2040, 120, 4215, 375}}});
         QCOMPARE(form.findChild<QWidget *>("Command4")->parentWidget()->objectName(), QStringLiteral("Frame2"));
         QCOMPARE(form.findChild<QWidget *>("Command1")->parentWidget()->objectName(), QStringLiteral("Frame1"));
         QWidget *line = form.findChild<QWidget *>("Line1");
-        QCOMPARE(line->geometry(), QRect(twips::rect(120, 600, 14520, 0).topLeft(),
-                                         QSize(twips::toPixels(14520), 1)));
+        QCOMPARE(line->geometry(), QRect(twips::rect(120, 600, 0, 0).topLeft(), QSize(twips::toPixels(14520), 1)));
         QVERIFY(line->testAttribute(Qt::WA_TransparentForMouseEvents));
-
         auto *label = form.findChild<QLabel *>("Label1");
         QCOMPARE(label->palette().color(QPalette::WindowText), QColor(255, 0, 0));
-        QCOMPARE(label->font().families().value(0), QStringLiteral("Lucida Fax"));
-        QCOMPARE(label->font().pointSizeF(), 14.25);
+        QCOMPARE(label->font().families().value(0) + " " + QString::number(label->font().pointSizeF()), "Lucida Fax 14.25");
         QVERIFY(!label->font().bold() && !label->font().italic() && !label->font().underline());
         QCOMPARE(label->focusPolicy(), Qt::NoFocus);
 
-        // The editor has the focus; a long line wraps, with a vertical scroll bar only.
-        QCOMPARE(focusName(), QStringLiteral("Editor"));
-        QCOMPARE(form.editor()->length(), 0);
-        form.editor()->setText(QByteArray(5000, 'x'));
-        QApplication::processEvents();
-        for (QScrollBar *bar : form.editor()->findChildren<QScrollBar *>())
-            QCOMPARE(bar->isVisible(), bar->orientation() == Qt::Vertical);
-        form.close();
-    }
-
-    void tabOrder()
-    {
-        Form1 form;
-        form.show();
-        QVERIFY(QTest::qWaitForWindowActive(&form));
+        // The editor has the focus; Tab goes round the buttons without typing, Shift+Tab back.
         QStringList visited = {focusName()};
         for (int i = 0; i < 7; ++i) {
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
             visited << focusName();
         }
-        QCOMPARE(visited, (QStringList{"Editor", "Command1", "Command2", "Command3", "Command5",
-                                       "Command7", "Command4", "Editor"}));
-        QCOMPARE(form.editor()->length(), 0);  // Tab moved on rather than typing
+        QCOMPARE(visited.join(' '), "Editor Command1 Command2 Command3 Command5 Command7 Command4 Editor");
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab);
         QCOMPARE(focusName(), QStringLiteral("Command4"));
-        form.close();
+        QCOMPARE(form.editor()->length(), 0);
+        // A long line wraps, with a vertical scroll bar only.
+        form.editor()->setText(QByteArray(5000, 'x'));
+        QApplication::processEvents();
+        for (QScrollBar *bar : form.editor()->findChildren<QScrollBar *>())
+            QCOMPARE(bar->isVisible(), bar->orientation() == Qt::Vertical);
     }
 
     // The bar and its drop-downs, each item named, captioned, without access key or shortcut,
@@ -119,8 +94,7 @@ private Q_SLOTS:
         QStringList tree;
         int handlers = 0;
         const auto describe = [&](int level, QAction *action) {
-            tree << QStringLiteral("%1 %2 %3").arg(level).arg(action->objectName(),
-                                                           action->isSeparator() ? "-" : action->text());
+            tree << QStringLiteral("%1 %2 %3").arg(level).arg(action->objectName(), action->isSeparator() ? "-" : action->text());
             QVERIFY(action->shortcut().isEmpty() && !action->text().contains('&'));
             QVERIFY(action->isEnabled() && action->isVisible() && !action->isChecked());
             if (!action->isSeparator() && !action->menu())
@@ -132,24 +106,22 @@ private Q_SLOTS:
             for (QAction *item : top->menu() ? top->menu()->actions() : QList<QAction *>())
                 describe(1, item);
         }
-        QCOMPARE(tree, (QStringList{
-            "0 FileMenu File", "1 FileNew New", "1 FileOpen Open", "1 FileSave Save",
-            "1 FileSaveAs Save As", "1 FileSeparator -", "1 FileExit Exit",
-            "0 EditMenu Edit", "1 EditCopy Copy", "1 EditCut Cut", "1 EditPaste Paste",
-            "1 EditSelect Select All", "1 EditSeparator -", "1 EditFind Find",
-            "0 ProcessMenu Edit Text", "1 ProcessUpper Upper Case", "1 ProcessLower Lower Case",
-            "1 ProcessNumber Number Lines", "0 CustomMenu Text Customization", "1 CustomFont Font",
-            "1 CustomPage Page Color", "1 CustomText Text Color", "0 mnuNET Visit US!",
-            "0 mnuHELP Get Help!", "1 mnuHELP2 Password Stealer Detection/Removal",
-            "1 mnyPWS What is a Password Stealer?", "1 dash -", "1 mnuAbout About Tansy's INI Editor"}));
+        QCOMPARE(tree.join(", "),
+                 "0 FileMenu File, 1 FileNew New, 1 FileOpen Open, 1 FileSave Save, 1 FileSaveAs Save As, 1 FileSeparator -, "
+                 "1 FileExit Exit, 0 EditMenu Edit, 1 EditCopy Copy, 1 EditCut Cut, 1 EditPaste Paste, 1 EditSelect Select All, "
+                 "1 EditSeparator -, 1 EditFind Find, 0 ProcessMenu Edit Text, 1 ProcessUpper Upper Case, "
+                 "1 ProcessLower Lower Case, 1 ProcessNumber Number Lines, 0 CustomMenu Text Customization, 1 CustomFont Font, "
+                 "1 CustomPage Page Color, 1 CustomText Text Color, 0 mnuNET Visit US!, 0 mnuHELP Get Help!, "
+                 "1 mnuHELP2 Password Stealer Detection/Removal, 1 mnyPWS What is a Password Stealer?, 1 dash -, "
+                 "1 mnuAbout About Tansy's INI Editor");
         QCOMPARE(handlers, 20);
         auto *visit = form.findChild<QAction *>("mnuNET");  // its handler is off now
         QSignalSpy visited(visit, &QAction::triggered);
         QTest::mouseClick(bar, Qt::LeftButton, {}, bar->actionGeometry(visit).center());
         QCOMPARE(visited.count(), 1);
-        form.close();
     }
 
+    // Only the editor's width follows the window, and the left edge goes to 200 twips.
     void resizeRule_data()
     {
         QTest::addColumn<QSize>("size");
@@ -159,8 +131,6 @@ private Q_SLOTS:
         QTest::newRow("narrower than the buttons") << QSize(400, 200) << false;
         QTest::newRow("one pixel") << QSize(1, 1) << false;
     }
-
-    // Only the editor's width follows the window, and the left edge goes to 200 twips.
     void resizeRule()
     {
         QFETCH(QSize, size);
@@ -179,32 +149,30 @@ private Q_SLOTS:
         form.resize(size);
         QApplication::processEvents();
         QCOMPARE(form.frameGeometry().topLeft(), QPoint(twips::toPixels(200), top));
-        TextBox *editor = form.editor();
-        QCOMPARE(editor->geometry(), QRect(twips::rect(120, 690, 0, 0).topLeft(),
-                                           QSize(std::max(0, form.frameGeometry().width() - twips::toPixels(370)),
-                                                 twips::toPixels(4185))));
+        QCOMPARE(form.editor()->geometry(), QRect(twips::rect(120, 690, 0, 0).topLeft(),
+                                                  QSize(std::max(0, form.frameGeometry().width() - twips::toPixels(370)), twips::toPixels(4185))));
         QCOMPARE(form.findChild<QWidget *>("Label1")->geometry(), labelBefore);
         QCOMPARE(form.findChild<QWidget *>("Frame2")->geometry(), frame2Before);
-        form.close();
     }
 
-    void exitQuestion_data()
+    // The ways out: the question (Yes ends the program and every window, No or Enter keeps
+    // all as it was), or the close box, which asks nothing.
+    void exit_data()
     {
         QTest::addColumn<QString>("command");
         QTest::addColumn<int>("answer");  // -1: Enter
-        QTest::addColumn<bool>("ends");
         for (const QString command : {"Command4", "FileExit"}) {
-            QTest::addRow("%s, Yes", qPrintable(command)) << command << int(QMessageBox::Yes) << true;
-            QTest::addRow("%s, No", qPrintable(command)) << command << int(QMessageBox::No) << false;
-            QTest::addRow("%s, Enter", qPrintable(command)) << command << -1 << false;
+            QTest::addRow("%s, Yes", qPrintable(command)) << command << int(QMessageBox::Yes);
+            QTest::addRow("%s, No", qPrintable(command)) << command << int(QMessageBox::No);
+            QTest::addRow("%s, Enter", qPrintable(command)) << command << -1;
         }
+        QTest::addRow("close box") << "close" << 0;
     }
-    void exitQuestion()
+    void exit()
     {
         QFETCH(QString, command);
         QFETCH(int, answer);
-        QFETCH(bool, ends);
-
+        const bool ends = answer == QMessageBox::Yes || command == "close";
         Form1 form;
         form.show();
         QVERIFY(QTest::qWaitForWindowExposed(&form));
@@ -213,25 +181,12 @@ private Q_SLOTS:
         QWidget other;  // stands for the browser window or the About box
         other.show();
         ModalAnswer box(QMessageBox::StandardButton(answer), answer < 0 ? Qt::Key_Return : Qt::Key_unknown);
-        const int code = runProgram([&] { run(form, command); });
-        QCOMPARE(box.seen(), QStringLiteral("Do you really want to do this?|%1|%2|%3|Are you sure you want to exit?\r\n")
-                                 .arg(QMessageBox::Question).arg(QMessageBox::Yes | QMessageBox::No).arg(QMessageBox::No));
-        QCOMPARE(code == 0, ends);
+        QCOMPARE(programEnds([&] { command == "close" ? void(form.close()) : run(form, command); }), ends);
+        QCOMPARE(box.seen(), command == "close" ? "" : QStringLiteral("Do you really want to do this?|%1|%2|%3|Are you sure you want to exit?\r\n")
+                                                          .arg(QMessageBox::Question).arg(QMessageBox::Yes | QMessageBox::No).arg(QMessageBox::No));
         QCOMPARE(form.isVisible(), !ends);
         QCOMPARE(other.isVisible(), !ends);
-        QCOMPARE(form.editor()->text(), QByteArray("unsaved"));
-        QCOMPARE(QPoint(form.editor()->selStart(), form.editor()->selLength()), QPoint(2, 3));
-        form.close();
-    }
-
-    void closeBoxEndsProgram()
-    {
-        Form1 form;
-        form.show();
-        QWidget browser;
-        browser.show();
-        QCOMPARE(runProgram([&] { form.close(); }), 0);
-        QVERIFY(!form.isVisible() && !browser.isVisible());
+        QCOMPARE(form.editor()->text() + " " + QByteArray::number(form.editor()->selStart()) + "+" + QByteArray::number(form.editor()->selLength()), "unsaved 2+3");
     }
 };
 
