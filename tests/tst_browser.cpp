@@ -1,4 +1,4 @@
-#include "app/form1.h"
+#include "support.h"
 #include "browser/browsercommands.h"
 #include "browser/frmbrowser.h"
 #include "platform/twips.h"
@@ -62,8 +62,7 @@ frmBrowser *open(const QString &address)
 {
     auto *browser = new frmBrowser;
     browser->StartingAddress = address;
-    browser->Show();
-    return browser;
+    return browser->Show(), browser;
 }
 
 }
@@ -85,219 +84,181 @@ private Q_SLOTS:
         m_failed = m_failed || QTest::currentTestFailed();
         qDeleteAll(browsers());
     }
-    void threeOpenersMakeSeparateWindows();
-    void steps_data();
-    void steps();
-    void layout_data();
-    void layout();
-    void emptyStartingAddress();
+
+    // The button, the banner and the menu item each open a window of their own at the home
+    // page; closing one leaves the others.
+    void threeOpenersMakeSeparateWindows()
+    {
+        Form1 form;
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        run(form, "Command7");
+        auto *banner = form.findChild<QLabel *>("Label1");
+        QTest::mouseClick(banner, Qt::LeftButton, {}, banner->rect().center());
+        run(form, "mnuNET");
+        const QList<frmBrowser *> windows = browsers();
+        QCOMPARE(windows.size(), 3);
+        for (frmBrowser *browser : windows) {
+            QVERIFY(browser->isVisible() && !browser->parentWidget());
+            QVERIFY(browser->windowIcon().cacheKey() != form.windowIcon().cacheKey());
+            QCOMPARE(browser->StartingAddress, BrowserCommands::homePage());
+            const auto *list = browser->findChild<QComboBox *>("cboAddress");
+            QCOMPARE(QStringList({list->itemText(0), QString::number(list->count())}), QStringList({BrowserCommands::homePage(), "1"}));
+            QTRY_COMPARE_WITH_TIMEOUT(browser->windowTitle(), QStringLiteral("Tansy's INI Editor"), LoadTimeout);
+        }
+        QPointer<frmBrowser> first = windows.first();
+        first->close();
+        QTRY_VERIFY(first.isNull());
+        QCOMPARE(browsers().size(), 2);
+    }
+
+    // Each row opens a browser at a starting address and runs its steps in order.
+    void steps_data()
+    {
+        QTest::addColumn<QString>("start");
+        QTest::addColumn<QString>("steps");
+        QTest::newRow("the waiting text while a page loads") << "/slow" << "title Slow page; captions waiting|Slow page";
+        // Enter on the list's own entry navigates once: one load more and A is not loaded again.
+        QTest::newRow("Enter goes to the typed text, the list stays") << "/a" << "title Page A; type /b; title Page B; url /b; "
+            "entries 1; record; type /a; title Page A; go /b; title Page B; loads 2; entries 1";
+        QTest::newRow("a typed prefix is not completed") << "/a" << "title Page A; keys /; title Other; url /";
+        QTest::newRow("a jump within the page ends busy") << "/a" << "title Page A; type /a#l; url /a#l; title Page A; type /a#m; "
+            "url /a#m; title Page A; enter; title Page A; notbusy; press Back; title Page A; notbusy; press Back; title Page A; "
+            "notbusy; press Forward; title Page A; notbusy";
+        QTest::newRow("Back, Forward, Refresh") << "/a" << "title Page A; go /b; title Page B; press Back; title Page A; "
+            "press Forward; title Page B; record; press Refresh; busy; idle; captions waiting|Page B";
+        QTest::newRow("Home and Search are the control's pages") << "/a" << "title Page A; press Home; url home; press Search; "
+            "title Search the Web; url search";
+        // The timer starts even when nothing moves; its tick puts the location name back.
+        QTest::newRow("Back with no earlier page") << "/a" << "title Page A; caption changed; press Back; timer on; idle; "
+            "title Page A; key back; timer on; url /a";
+        // Only the timer shows the waiting text: off once Stop's events are handled.
+        QTest::newRow("Stop during a slow page") << "/a" << "title Page A; idle; pick /slow; title waiting; record; press Stop; "
+            "events; timer off; nowait";
+        // A followed link starts no timer: the caption follows the download-complete notice alone.
+        QTest::newRow("a link followed in the page") << "/a" << "title Page A; idle; js document.getElementById('l').click(); "
+            "url /b; title Page B; timer off";
+        QTest::newRow("no local files, typed or from a page") << "/a" << "title Page A; pick file:///etc/hostname; idle; url /a; "
+            "js location.href = 'file:///etc/hostname'; go /b; title Page B";
+    }
+    void steps()
+    {
+        QFETCH(QString, start);
+        QFETCH(QString, steps);
+        frmBrowser *browser = open(m_server.url(start));
+        m_captions.clear();
+        connect(browser, &QWidget::windowTitleChanged, this, [this](const QString &title) {
+            if (m_captions.isEmpty() || m_captions.last() != title)
+                m_captions << title;
+        });
+        connect(browser->browser(), &WebBrowser::DownloadComplete, this, [this] { ++m_loads; });
+        for (const QString &s : steps.split("; ")) {
+            step(browser, s.section(' ', 0, 0), s.section(' ', 1));
+            if (QTest::currentTestFailed())
+                QFAIL(qPrintable("at step: " + s));
+        }
+    }
+
+    // The address box and the page follow the window's width, the page its height too.
+    void layout_data()
+    {
+        QTest::addColumn<QSize>("size");
+        QTest::newRow("as designed") << twips::rect(0, 0, 9195, 7860).size();
+        QTest::newRow("wide") << QSize(1200, 900);
+        QTest::newRow("narrower than the margins") << QSize(5, 40);
+        QTest::newRow("lower than the panel") << QSize(300, 60);
+    }
+    void layout()
+    {
+        QFETCH(QSize, size);
+        frmBrowser *browser = open(QString());
+        browser->resize(size);
+        QApplication::processEvents();
+        const int w = browser->width(), margin = twips::toPixels(50), panel = twips::toPixels(1215);
+        const int width = std::max(0, w - twips::toPixels(100));
+        auto *box = browser->findChild<QComboBox *>("cboAddress");
+        QCOMPARE(box->geometry(), QRect(margin, twips::toPixels(330), width, box->height()));
+        QCOMPARE(browser->findChild<QWidget *>("brwWebBrowser")->geometry(), QRect(margin, panel, width, std::max(0, browser->height() - panel - twips::toPixels(100))));
+        QCOMPARE(browser->findChild<QWidget *>("picAddress")->width(), w);
+        QCOMPARE(browser->findChild<QToolBar *>("tbToolBar")->width(), w);
+    }
+
+    void emptyStartingAddress()
+    {
+        frmBrowser *browser = open(QString());
+        QCOMPARE(browser->windowTitle(), QStringLiteral("MS Internet Browser"));
+        auto *box = browser->findChild<QComboBox *>("cboAddress");
+        QCOMPARE(QStringList({box->currentText(), QString::number(box->count())}), QStringList({"Combo1", "0"}));
+        QVERIFY(!browser->findChild<QTimer *>("timTimer")->isActive());
+        QCOMPARE(browser->browser()->LocationURL(), QString());
+        QCOMPARE(browser->size(), twips::rect(0, 0, 9195, 7860).size());
+        QVERIFY(QTest::qWaitForWindowActive(browser));
+        QTest::keyClick(browser, Qt::Key_A, Qt::AltModifier);  // the label's access key
+        QVERIFY(box->hasFocus() || box->lineEdit()->hasFocus());
+        QStringList keys;
+        for (QAction *action : browser->findChild<QToolBar *>("tbToolBar")->actions()) {
+            keys << action->objectName();
+            QCOMPARE(action->toolTip(), action->objectName());
+            QCOMPARE(action->icon().availableSizes().value(0), QSize(24, 24));
+        }
+        QCOMPARE(keys.join(' '), "Back Forward Stop Refresh Home Search");
+    }
 
 private:
-    void step(frmBrowser *browser, const QString &step);
+    // One step of a scenario: a verb and its argument.
+    void step(frmBrowser *browser, const QString &verb, const QString &arg)
+    {
+        QLineEdit *line = browser->findChild<QComboBox *>("cboAddress")->lineEdit();
+        WebBrowser *control = browser->browser();
+        auto *timer = browser->findChild<QTimer *>("timTimer");
+        const QString url = arg == "home" ? WebBrowser::homePage().toString() : arg == "search" ? WebBrowser::searchPage().toString() : m_server.url(arg);
+        if (verb == "type" || verb == "pick")  // the text set, then Enter or the list's click
+            line->setText(url), verb == "type" ? QTest::keyClick(line, Qt::Key_Return) : browser->cboAddress_Click();
+        else if (verb == "keys")  // typed key by key, then Enter
+            line->clear(), QTest::keyClicks(line, url), QTest::keyClick(line, Qt::Key_Return);
+        else if (verb == "enter")
+            QTest::keyClick(line, Qt::Key_Return);
+        else if (verb == "go")
+            control->Navigate(url);
+        else if (verb == "press")
+            browser->findChild<QToolBar *>("tbToolBar")->findChild<QAction *>(arg)->trigger();
+        else if (verb == "key")
+            browser->tbToolBar_ButtonClick(arg);
+        else if (verb == "js")
+            browser->findChild<QWebEngineView *>()->page()->runJavaScript(arg);
+        else if (verb == "caption")
+            browser->setWindowTitle(arg);
+        else if (verb == "title")
+            QTRY_COMPARE_WITH_TIMEOUT(browser->windowTitle(), arg == "waiting" ? Waiting : arg, LoadTimeout);
+        else if (verb == "url")
+            QTRY_COMPARE_WITH_TIMEOUT(control->LocationURL(), url, LoadTimeout);
+        else if (verb == "timer")
+            QCOMPARE(timer->isActive() ? "on" : "off", arg);
+        else if (verb == "idle")
+            QTRY_VERIFY_WITH_TIMEOUT(!timer->isActive(), LoadTimeout);
+        else if (verb == "events")
+            QCoreApplication::processEvents();
+        else if (verb == "busy" || verb == "notbusy")  // "busy": at once, before the engine reports the load
+            QCOMPARE(control->Busy(), verb == "busy");
+        else if (verb == "entries")
+            QCOMPARE(QString::number(browser->findChild<QComboBox *>("cboAddress")->count()), arg);
+        else if (verb == "record")
+            m_captions.clear(), m_loads = 0;
+        else if (verb == "captions")
+            QCOMPARE(m_captions.join('|').replace(Waiting, "waiting"), arg);
+        else if (verb == "nowait")  // the waiting text neither shown now nor since "record"
+            QVERIFY2(browser->windowTitle() != Waiting && !m_captions.contains(Waiting), qPrintable(m_captions.join('|')));
+        else if (verb == "loads")
+            QCOMPARE(QString::number(m_loads), arg);
+        else
+            QFAIL(qPrintable("no such step: " + verb));
+    }
 
     PageServer m_server;
     bool m_failed = false;
     QStringList m_captions;  // every caption shown since "record", without repeats
     int m_loads = 0;         // download-complete notifications since "record"
 };
-
-void TestBrowser::threeOpenersMakeSeparateWindows()
-{
-    Form1 form;
-    form.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&form));
-    form.findChild<QPushButton *>("Command7")->click();
-    auto *banner = form.findChild<QLabel *>("Label1");
-    QTest::mouseClick(banner, Qt::LeftButton, {}, banner->rect().center());
-    form.findChild<QAction *>("mnuNET")->trigger();
-
-    const QList<frmBrowser *> windows = browsers();
-    QCOMPARE(windows.size(), 3);
-    for (frmBrowser *browser : windows) {
-        QVERIFY(browser->isVisible() && !browser->parentWidget());
-        QCOMPARE(browser->StartingAddress, BrowserCommands::homePage());
-        auto *list = browser->findChild<QComboBox *>("cboAddress");
-        QCOMPARE(list->count(), 1);
-        QCOMPARE(list->itemText(0), BrowserCommands::homePage());
-        QVERIFY(browser->windowIcon().cacheKey() != form.windowIcon().cacheKey());
-    }
-    for (frmBrowser *browser : windows)
-        QTRY_COMPARE_WITH_TIMEOUT(browser->windowTitle(), QStringLiteral("Tansy's INI Editor"), LoadTimeout);
-    QPointer<frmBrowser> first = windows.first();
-    first->close();
-    QTRY_VERIFY(first.isNull());  // closing one leaves the others
-    QCOMPARE(browsers().size(), 2);
-}
-
-// One step of a scenario: a verb and its argument.
-void TestBrowser::step(frmBrowser *browser, const QString &step)
-{
-    const QString verb = step.section(' ', 0, 0);
-    const QString arg = step.section(' ', 1);
-    QLineEdit *line = browser->findChild<QComboBox *>("cboAddress")->lineEdit();
-    WebBrowser *control = browser->browser();
-    auto *timer = browser->findChild<QTimer *>("timTimer");
-    if (verb == "type") {  // the text set, then Enter
-        line->setText(m_server.url(arg));
-        QTest::keyClick(line, Qt::Key_Return);
-    } else if (verb == "keys") {  // typed key by key, then Enter
-        line->clear();
-        QTest::keyClicks(line, m_server.url(arg));
-        QCOMPARE(line->text(), m_server.url(arg));
-        QTest::keyClick(line, Qt::Key_Return);
-    } else if (verb == "enter") {
-        QTest::keyClick(line, Qt::Key_Return);
-    } else if (verb == "pick") {  // the text set, then the list's click
-        line->setText(m_server.url(arg));
-        browser->cboAddress_Click();
-    } else if (verb == "go") {
-        control->Navigate(m_server.url(arg));
-    } else if (verb == "press") {
-        browser->findChild<QToolBar *>("tbToolBar")->findChild<QAction *>(arg)->trigger();
-    } else if (verb == "key") {
-        browser->tbToolBar_ButtonClick(arg);
-    } else if (verb == "js") {
-        browser->findChild<QWebEngineView *>()->page()->runJavaScript(arg);
-    } else if (verb == "caption") {
-        browser->setWindowTitle(arg);
-    } else if (verb == "title") {
-        QTRY_COMPARE_WITH_TIMEOUT(browser->windowTitle(), arg == "waiting" ? Waiting : arg, LoadTimeout);
-    } else if (verb == "url") {
-        const QString expected = arg == "home"     ? WebBrowser::homePage().toString()
-                               : arg == "search" ? WebBrowser::searchPage().toString()
-                                                 : m_server.url(arg);
-        QTRY_COMPARE_WITH_TIMEOUT(control->LocationURL(), expected, LoadTimeout);
-    } else if (verb == "timer") {
-        QCOMPARE(timer->isActive() ? "on" : "off", arg);
-    } else if (verb == "idle") {
-        QTRY_VERIFY_WITH_TIMEOUT(!timer->isActive(), LoadTimeout);
-    } else if (verb == "events") {
-        QCoreApplication::processEvents();
-    } else if (verb == "notbusy") {
-        QVERIFY(!control->Busy());
-    } else if (verb == "busy") {  // at once, before the engine reports the load
-        QVERIFY(control->Busy());
-    } else if (verb == "entries") {
-        QCOMPARE(QString::number(browser->findChild<QComboBox *>("cboAddress")->count()), arg);
-    } else if (verb == "record") {
-        m_captions.clear();
-        m_loads = 0;
-    } else if (verb == "captions") {
-        QCOMPARE(m_captions.join('|').replace(Waiting, "waiting"), arg);
-    } else if (verb == "nowait") {  // the waiting text neither shown now nor since "record"
-        QVERIFY(browser->windowTitle() != Waiting);
-        QVERIFY2(!m_captions.contains(Waiting), qPrintable(m_captions.join('|')));
-    } else if (verb == "loads") {
-        QCOMPARE(QString::number(m_loads), arg);
-    } else {
-        QFAIL(qPrintable("no such step: " + step));
-    }
-}
-
-// Each row opens a browser at a starting address and runs its steps in order.
-void TestBrowser::steps_data()
-{
-    QTest::addColumn<QString>("start");
-    QTest::addColumn<QStringList>("steps");
-    QTest::newRow("the waiting text while a page loads") << "/slow" << QStringList{
-        "title Slow page", "captions waiting|Slow page"};
-    QTest::newRow("Enter goes to the typed text, the list stays") << "/a" << QStringList{
-        "title Page A", "type /b", "title Page B", "url /b", "entries 1",
-        // Enter on the list's own entry navigates once: one load more and A is not loaded again.
-        "record", "type /a", "title Page A", "go /b", "title Page B", "loads 2", "entries 1"};
-    QTest::newRow("a typed prefix is not completed") << "/a" << QStringList{
-        "title Page A", "keys /", "title Other", "url /"};
-    QTest::newRow("a jump within the page ends busy") << "/a" << QStringList{
-        "title Page A", "type /a#l", "url /a#l", "title Page A", "type /a#m", "url /a#m",
-        "title Page A", "enter", "title Page A", "notbusy", "press Back", "title Page A",
-        "notbusy", "press Back", "title Page A", "notbusy", "press Forward", "title Page A", "notbusy"};
-    QTest::newRow("Back, Forward, Refresh") << "/a" << QStringList{
-        "title Page A", "go /b", "title Page B", "press Back", "title Page A", "press Forward",
-        "title Page B", "record", "press Refresh", "busy", "idle", "captions waiting|Page B"};
-    QTest::newRow("Home and Search are the control's pages") << "/a" << QStringList{
-        "title Page A", "press Home", "url home", "press Search", "title Search the Web", "url search"};
-    // The timer starts even when nothing moves; its tick puts the location name back.
-    QTest::newRow("Back with no earlier page") << "/a" << QStringList{
-        "title Page A", "caption changed", "press Back", "timer on", "idle", "title Page A",
-        "key back", "timer on", "url /a"};
-    // Only the timer shows the waiting text: off once Stop's events are handled.
-    QTest::newRow("Stop during a slow page") << "/a" << QStringList{
-        "title Page A", "idle", "pick /slow", "title waiting", "record", "press Stop", "events", "timer off",
-        "nowait"};
-    // A followed link starts no timer: the caption follows the download-complete notice alone.
-    QTest::newRow("a link followed in the page") << "/a" << QStringList{
-        "title Page A", "idle", "js document.getElementById('l').click()", "url /b", "title Page B",
-        "timer off"};
-    QTest::newRow("no local files, typed or from a page") << "/a" << QStringList{
-        "title Page A", "pick file:///etc/hostname", "idle", "url /a",
-        "js location.href = 'file:///etc/hostname'", "go /b", "title Page B"};
-}
-
-void TestBrowser::steps()
-{
-    QFETCH(QString, start);
-    QFETCH(QStringList, steps);
-    frmBrowser *browser = open(m_server.url(start));
-    m_captions.clear();
-    connect(browser, &QWidget::windowTitleChanged, this, [this](const QString &title) {
-        if (m_captions.isEmpty() || m_captions.last() != title)
-            m_captions << title;
-    });
-    connect(browser->browser(), &WebBrowser::DownloadComplete, this, [this] { ++m_loads; });
-    for (const QString &s : steps) {
-        step(browser, s);
-        if (QTest::currentTestFailed())
-            QFAIL(qPrintable("at step: " + s));
-    }
-}
-
-void TestBrowser::layout_data()
-{
-    QTest::addColumn<QSize>("size");
-    QTest::newRow("as designed") << twips::rect(0, 0, 9195, 7860).size();
-    QTest::newRow("wide") << QSize(1200, 900);
-    QTest::newRow("narrower than the margins") << QSize(5, 40);
-    QTest::newRow("lower than the panel") << QSize(300, 60);
-}
-
-void TestBrowser::layout()
-{
-    QFETCH(QSize, size);
-    frmBrowser *browser = open(QString());
-    browser->resize(size);
-    QApplication::processEvents();
-    const int w = browser->width();
-    auto *box = browser->findChild<QComboBox *>("cboAddress");
-    auto *view = browser->findChild<QWidget *>("brwWebBrowser");
-    QCOMPARE(box->geometry(), QRect(twips::toPixels(50), twips::toPixels(330),
-                                    std::max(0, w - twips::toPixels(100)), box->height()));
-    QCOMPARE(view->geometry(), QRect(twips::toPixels(50), twips::toPixels(1215), std::max(0, w - twips::toPixels(100)),
-                                     std::max(0, browser->height() - twips::toPixels(1215) - twips::toPixels(100))));
-    QCOMPARE(browser->findChild<QWidget *>("picAddress")->width(), w);
-    QCOMPARE(browser->findChild<QToolBar *>("tbToolBar")->width(), w);
-}
-
-void TestBrowser::emptyStartingAddress()
-{
-    frmBrowser *browser = open(QString());
-    QCOMPARE(browser->windowTitle(), QStringLiteral("MS Internet Browser"));
-    auto *box = browser->findChild<QComboBox *>("cboAddress");
-    QCOMPARE(box->currentText(), QStringLiteral("Combo1"));
-    QCOMPARE(box->count(), 0);
-    QVERIFY(!browser->findChild<QTimer *>("timTimer")->isActive());
-    QCOMPARE(browser->browser()->LocationURL(), QString());
-    QCOMPARE(browser->size(), twips::rect(0, 0, 9195, 7860).size());
-    QVERIFY(QTest::qWaitForWindowActive(browser));
-    QTest::keyClick(browser, Qt::Key_A, Qt::AltModifier);  // the label's access key
-    QVERIFY(box->hasFocus() || box->lineEdit()->hasFocus());
-    QStringList keys;
-    for (QAction *action : browser->findChild<QToolBar *>("tbToolBar")->actions()) {
-        keys << action->objectName();
-        QCOMPARE(action->toolTip(), action->objectName());
-        QCOMPARE(action->icon().availableSizes().value(0), QSize(24, 24));
-    }
-    QCOMPARE(keys, (QStringList{"Back", "Forward", "Stop", "Refresh", "Home", "Search"}));
-}
 
 int main(int argc, char *argv[])
 {
