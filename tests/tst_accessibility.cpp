@@ -34,8 +34,7 @@ private Q_SLOTS:
 
         m_text->setSelection(0, 1, 4);
         QCOMPARE(QPoint(m_form->editor()->selStart(), m_form->editor()->selLength()), QPoint(1, 3));
-        int start = 0;
-        int end = 0;
+        int start = 0, end = 0;
         m_text->selection(0, &start, &end);
         QCOMPARE(QPoint(start, end), QPoint(1, 4));
         QCOMPARE(m_text->selectionCount(), 1);
@@ -45,28 +44,18 @@ private Q_SLOTS:
         QCOMPARE(m_form->editor()->selStart(), 6);
     }
 
-    void boundaries_data()
-    {
-        QTest::addColumn<int>("offset");
-        QTest::addColumn<int>("boundary");
-        QTest::addColumn<QString>("at");
-        QTest::newRow("char") << 2 << int(QAccessible::CharBoundary) << "o";
-        QTest::newRow("line, first") << 1 << int(QAccessible::LineBoundary) << "[boot]\r\n";
-        QTest::newRow("line, second") << 9 << int(QAccessible::LineBoundary) << "shell=Explorer.exe x.exe";
-        QTest::newRow("word") << 16 << int(QAccessible::WordBoundary) << "Explorer";
-    }
     void boundaries()
     {
-        QFETCH(int, offset);
-        QFETCH(int, boundary);
-        QFETCH(QString, at);
         m_form->editor()->setText("[boot]\r\nshell=Explorer.exe x.exe");
-        int start = -1;
-        int end = -1;
-        QCOMPARE(m_text->textAtOffset(offset, QAccessible::TextBoundaryType(boundary), &start, &end), at);
-        QCOMPARE(m_text->text(start, end), at);
+        const std::initializer_list<std::tuple<int, QAccessible::TextBoundaryType, QString>> cases = {
+            {2, QAccessible::CharBoundary, "o"}, {1, QAccessible::LineBoundary, "[boot]\r\n"},
+            {9, QAccessible::LineBoundary, "shell=Explorer.exe x.exe"}, {16, QAccessible::WordBoundary, "Explorer"}};
+        for (const auto &[offset, boundary, at] : cases) {
+            int start = -1, end = -1;
+            QCOMPARE(m_text->textAtOffset(offset, boundary, &start, &end), at);
+            QCOMPARE(m_text->text(start, end), at);
+        }
     }
-
     void editing()
     {
         m_form->editor()->setText("price=");

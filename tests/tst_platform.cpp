@@ -1,15 +1,19 @@
 #include "platform/codepage.h"
-#include "support.h"
 #include "platform/dospaths.h"
 #include "platform/linefit.h"
 #include "platform/textbox.h"
 #include "platform/textlimits.h"
 #include "platform/twips.h"
+#include "support.h"
 
-#include <QApplication>
-#include <QFileInfo>
 #include <QRandomGenerator>
-#include <QTest>
+
+// The files present below the root, the path asked for, the file found.
+struct DosPath { QStringList present; QString path, found; };
+// A text, a selection asked for, the bytes it selects.
+struct Selection { QByteArray text; int start, length; QByteArray selected; };
+Q_DECLARE_METATYPE(DosPath)
+Q_DECLARE_METATYPE(Selection)
 
 class TestPlatform : public QObject
 {
@@ -20,120 +24,72 @@ private Q_SLOTS:
     // them: backslashes and drive letters as DOS wrote them, names in any case.
     void dosPaths_data()
     {
-        QTest::addColumn<QStringList>("present");
-        QTest::addColumn<QString>("path");
-        QTest::addColumn<QString>("found");
-
         const QString win = QStringLiteral("/windows/win.ini");
-        QTest::newRow("exact name") << QStringList{"windows/win.ini"} << win << "windows/win.ini";
-        QTest::newRow("names in capitals") << QStringList{"WINDOWS/WIN.INI"} << win
-                                           << "WINDOWS/WIN.INI";
-        QTest::newRow("exact name before another case")
-            << QStringList{"windows/WIN.INI", "windows/win.ini"} << win << "windows/win.ini";
-        QTest::newRow("of several cases, the first in byte order")
-            << QStringList{"Windows/Win.ini", "Windows/WIN.INI", "Windows/wIN.INI"} << win
-            << "Windows/WIN.INI";
-        QTest::newRow("missing file in a folder found") << QStringList{"WINDOWS/SYSTEM.INI"} << win
-                                                        << "WINDOWS/win.ini";
-        QTest::newRow("nothing there: the path as written") << QStringList{} << win
-                                                            << "windows/win.ini";
-        QTest::newRow("drive C, backslashes, any case") << QStringList{"Program Files/T 3.0/Z.hlp"}
-                                                        << "C:\\PROGRAM FILES\\t 3.0\\z.HLP"
-                                                        << "Program Files/T 3.0/Z.hlp";
-        QTest::newRow("no drive letter") << QStringList{"Program Files/T/Z.hlp"}
-                                         << "\\Program Files\\T\\Z.hlp" << "Program Files/T/Z.hlp";
-        QTest::newRow("another drive letter is the same root") << QStringList{"a/b"} << "d:\\A\\B"
-                                                               << "a/b";
+        table<DosPath>({{"exact name", {{"windows/win.ini"}, win, "windows/win.ini"}},
+                        {"names in capitals", {{"WINDOWS/WIN.INI"}, win, "WINDOWS/WIN.INI"}},
+                        {"exact name before another case", {{"windows/WIN.INI", "windows/win.ini"}, win, "windows/win.ini"}},
+                        {"of several cases, the first in byte order", {{"Windows/Win.ini", "Windows/WIN.INI", "Windows/wIN.INI"}, win, "Windows/WIN.INI"}},
+                        {"missing file in a folder found", {{"WINDOWS/SYSTEM.INI"}, win, "WINDOWS/win.ini"}},
+                        {"nothing there: the path as written", {{}, win, "windows/win.ini"}},
+                        {"drive C, backslashes, any case", {{"Program Files/T 3.0/Z.hlp"}, "C:\\PROGRAM FILES\\t 3.0\\z.HLP", "Program Files/T 3.0/Z.hlp"}},
+                        {"no drive letter", {{"Program Files/T/Z.hlp"}, "\\Program Files\\T\\Z.hlp", "Program Files/T/Z.hlp"}},
+                        {"another drive letter is the same root", {{"a/b"}, "d:\\A\\B", "a/b"}}});
     }
     void dosPaths()
     {
-        QFETCH(QStringList, present);
-        QFETCH(QString, path);
-        QFETCH(QString, found);
+        const DosPath &r = row<DosPath>();
         const TempDrive drive;
-        for (const QString &file : present)
+        for (const QString &file : r.present)
             drive.write(file, "x");
-        QCOMPARE(DosPaths(drive.root()).resolve(path), drive.path(found));
+        QCOMPARE(DosPaths(drive.root()).resolve(r.path), drive.path(r.found));
         QCOMPARE(DosPaths(drive.root()).resolve("a\\b.ini"), QStringLiteral("a/b.ini"));
     }
 
-    void twipsAt96Dpi()
+    void twipsAndCodePage()
     {
-        if (!qFuzzyCompare(QGuiApplication::primaryScreen()->logicalDotsPerInchX(), 96.0))
-            QSKIP("the screen is not at 96 dpi");
-        QCOMPARE(twips::toPixels(15), 1);
-        QCOMPARE(twips::toPixels(14790), 986);
-        QCOMPARE(twips::toPixels(370), 25);  // 24.67 rounds, not truncates
-    }
-
-    void codePage_data()
-    {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<QByteArray>("bytes");
-
-        QTest::newRow("ASCII") << "load=" << QByteArray("load=");
-        QTest::newRow("Latin-1 letters") << QString::fromUtf8("é ÿ") << QByteArray("\xe9 \xff");
-        QTest::newRow("euro and quotes") << QString::fromUtf8("€ “x” Ÿ") << QByteArray("\x80 \x93x\x94 \x9f");
-        QTest::newRow("undefined bytes are controls") << QString(QChar(0x81)) + QChar(0x9d)
-                                                      << QByteArray("\x81\x9d");
-        QTest::newRow("not in the code page") << QString::fromUtf8("ж→") << QByteArray("??");
-        QTest::newRow("beyond the basic plane is one ?") << QString::fromUtf8("a😀b") << QByteArray("a?b");
-    }
-    void codePage()
-    {
-        QFETCH(QString, text);
-        QFETCH(QByteArray, bytes);
-        QCOMPARE(codepage::fromUnicode(text), bytes);
+        if (qFuzzyCompare(QGuiApplication::primaryScreen()->logicalDotsPerInchX(), 96.0))  // 24.67 rounds, not truncates
+            QCOMPARE(QList<int>({twips::toPixels(15), twips::toPixels(14790), twips::toPixels(370)}), QList<int>({1, 986, 25}));
+        // Undefined bytes are controls; a character the code page lacks is one '?', also beyond the basic plane.
+        QCOMPARE(codepage::fromUnicode("load= é ÿ € “x” Ÿ \u0081\u009d ж→ a😀b"), "load= \xe9 \xff \x80 \x93x\x94 \x9f \x81\x9d ?? a?b");
     }
 
     void textBoxSelection_data()
     {
-        QTest::addColumn<QByteArray>("text");
-        QTest::addColumn<int>("start");
-        QTest::addColumn<int>("length");
-        QTest::addColumn<QByteArray>("selected");
-
-        QTest::newRow("[ab]\\r\\ncd") << QByteArray("ab\r\ncd") << 0 << 2 << QByteArray("ab");
-        QTest::newRow("ab[\\r\\n]cd: CR LF is two") << QByteArray("ab\r\ncd") << 2 << 2 << QByteArray("\r\n");
-        QTest::newRow("a[\\0b]") << QByteArray("a\0b", 3) << 1 << 2 << QByteArray("\0b", 2);
-        QTest::newRow("[\\xe9\\x80]") << QByteArray("\xe9\x80") << 0 << 2 << QByteArray("\xe9\x80");
-        QTest::newRow("past the end is cut") << QByteArray("abc") << 2 << 10 << QByteArray("c");
-        QTest::newRow("start past the end") << QByteArray("abc") << 7 << 1 << QByteArray();
+        table<Selection>({{"[ab]\\r\\ncd", {"ab\r\ncd", 0, 2, "ab"}},
+                          {"ab[\\r\\n]cd: CR LF is two", {"ab\r\ncd", 2, 2, "\r\n"}},
+                          {"a[\\0b]", {QByteArray("a\0b", 3), 1, 2, QByteArray("\0b", 2)}},
+                          {"[\\xe9\\x80]", {"\xe9\x80", 0, 2, "\xe9\x80"}},
+                          {"past the end is cut", {"abc", 2, 10, "c"}},
+                          {"start past the end", {"abc", 7, 1, ""}}});
     }
     void textBoxSelection()
     {
-        QFETCH(QByteArray, text);
-        QFETCH(int, start);
-        QFETCH(int, length);
-        QFETCH(QByteArray, selected);
-
+        const Selection &r = row<Selection>();
         TextBox box;
-        box.setText(text);
-        QCOMPARE(box.text(), text);
-        box.setSelection(start, length);
-        QCOMPARE(box.selectedText(), selected);
-        QCOMPARE(box.selLength(), selected.size());
-        QCOMPARE(box.selStart(), std::min<qint64>(start, text.size()));
+        box.setText(r.text);
+        QCOMPARE(box.text(), r.text);
+        box.setSelection(r.start, r.length);
+        QCOMPARE(box.selectedText(), r.selected);
+        QCOMPARE(QList<qint64>({box.selStart(), box.selLength()}), QList<qint64>({std::min<qint64>(r.start, r.text.size()), r.selected.size()}));
     }
 
     // The limits on a line's length, at their edges: a line is what lies between line feeds.
     void longLines_data()
     {
-        constexpr qsizetype Shown = 1 << 20;     // the longest line the box takes
-        constexpr qsizetype Wrapped = 256 << 10; // the longest line it wraps
-        const QByteArray shortLines = QByteArray("key=value\r\n").repeated(50000);
+        constexpr qsizetype Shown = 1 << 20, Wrapped = 256 << 10;  // the longest line the box takes, and wraps
+        const QByteArray lines = QByteArray("key=value\r\n").repeated(50000);
         QTest::addColumn<QByteArray>("text");
         QTest::addColumn<bool>("held");
         QTest::addColumn<bool>("wrapped");
-        QTest::newRow("short lines") << shortLines << true << false;
-        QTest::newRow("wrap limit, first") << QByteArray(Wrapped, 'x') + "\n" + shortLines << true << true;
-        QTest::newRow("wrap limit + 1, first") << QByteArray(Wrapped + 1, 'x') + "\n" + shortLines << true << false;
-        QTest::newRow("wrap limit + 1, CR LF") << QByteArray(Wrapped, 'x') + "\r\n" + shortLines << true << false;
-        QTest::newRow("wrap limit, last, no feed") << shortLines + QByteArray(Wrapped, 'x') << true << true;
-        QTest::newRow("wrap limit + 1, last, no feed") << shortLines + QByteArray(Wrapped + 1, 'x') << true << false;
-        QTest::newRow("limit, between") << shortLines + QByteArray(Shown, 'x') + "\n" + shortLines << true << false;
-        QTest::newRow("limit + 1, between") << shortLines + QByteArray(Shown + 1, 'x') + "\n" + shortLines << false << false;
-        QTest::newRow("limit + 1, last") << shortLines + QByteArray(Shown + 1, 'x') << false << false;
+        QTest::newRow("short lines") << lines << true << false;
+        QTest::newRow("wrap limit, first") << QByteArray(Wrapped, 'x') + "\n" + lines << true << true;
+        QTest::newRow("wrap limit + 1, first") << QByteArray(Wrapped + 1, 'x') + "\n" + lines << true << false;
+        QTest::newRow("wrap limit + 1, CR LF") << QByteArray(Wrapped, 'x') + "\r\n" + lines << true << false;
+        QTest::newRow("wrap limit, last, no feed") << lines + QByteArray(Wrapped, 'x') << true << true;
+        QTest::newRow("wrap limit + 1, last, no feed") << lines + QByteArray(Wrapped + 1, 'x') << true << false;
+        QTest::newRow("limit, between") << lines + QByteArray(Shown, 'x') + "\n" + lines << true << false;
+        QTest::newRow("limit + 1, between") << lines + QByteArray(Shown + 1, 'x') + "\n" + lines << false << false;
+        QTest::newRow("limit + 1, last") << lines + QByteArray(Shown + 1, 'x') << false << false;
         QTest::newRow("limit + 1, only CRs") << QByteArray("a\r").repeated(Shown / 2 + 1) << false << false;
     }
     void longLines()
