@@ -84,7 +84,7 @@ private Q_SLOTS:
         const bool other = r.setup == "other's";
         TempDrive drive;
         std::optional<SmallDisk> disk;
-        if (words.contains("small") && !disk.emplace(drive.path("disk"), 256 * 1024).mounted())
+        if (words.contains("small") && !disk.emplace(drive.path("disk"), 256 * 1024).mounted)
             QSKIP("mounting a small tmpfs needs root");
         if ((r.asNobody || r.setup == "owner") && !ActAs::possible())
             QSKIP("acting as another user needs root");

@@ -122,22 +122,13 @@ bool ActAs::possible() { return ::geteuid() == 0; }
 ActAs::ActAs(unsigned uid, unsigned gid) { ::setfsgid(gid), ::setfsuid(uid); }
 ActAs::~ActAs() { ::setfsuid(::geteuid()), ::setfsgid(::getegid()); }
 
-SmallDisk::SmallDisk(const QString &mountPoint, qint64 bytes) : m_mountPoint(mountPoint)
+SmallDisk::SmallDisk(const QString &folder, qint64 bytes) : mountPoint(QFile::encodeName(folder))
 {
-    QDir().mkpath(mountPoint);
-    m_mounted = ::geteuid() == 0 && ::mount("tmpfs", QFile::encodeName(mountPoint).constData(), "tmpfs", 0,
-                                            ("size=" + QByteArray::number(bytes)).constData()) == 0;
+    QDir().mkpath(folder);
+    mounted = ::geteuid() == 0 && ::mount("tmpfs", mountPoint, "tmpfs", 0, "size=" + QByteArray::number(bytes)) == 0;
 }
-SmallDisk::~SmallDisk()
-{
-    if (m_mounted)
-        ::umount2(QFile::encodeName(m_mountPoint).constData(), MNT_DETACH);
-}
-bool SmallDisk::makeReadOnly()
-{
-    return m_mounted && ::mount("tmpfs", QFile::encodeName(m_mountPoint).constData(), "tmpfs",
-                                MS_REMOUNT | MS_RDONLY, nullptr) == 0;
-}
+SmallDisk::~SmallDisk() { mounted && ::umount2(mountPoint, MNT_DETACH); }
+bool SmallDisk::makeReadOnly() { return mounted && ::mount("tmpfs", mountPoint, "tmpfs", MS_REMOUNT | MS_RDONLY, nullptr) == 0; }
 
 // In every test program: a box or dialog no test answers would wait for a user until the
 // test function's time-out. After three seconds it is closed instead, with a warning naming

@@ -72,11 +72,7 @@ private:
 
 // What a file dialog offered: "title|directory|file name|filters|suffix|open or save|file
 // mode|confirms overwrite|native", and the names its first filter listed.
-struct FileDialogSeen
-{
-    QString settings;
-    QStringList listed;
-};
+struct FileDialogSeen { QString settings; QStringList listed; };
 
 // Answers the next file dialog through its widgets: types `fileName` into its name box and
 // presses Enter, or, with no name, presses Cancel.
@@ -92,47 +88,34 @@ private:
 };
 
 // A folder that stands for the root of the current drive, so no test touches "/".
-class TempDrive
+struct TempDrive
 {
-public:
-    QString root() const { return m_dir.path(); }
-    QString path(const QString &relative) const { return m_dir.filePath(relative); }
-    QString write(const QString &relative, const QByteArray &bytes) const;
+    QString root() const { return dir.path(); }
+    QString path(const QString &relative) const { return dir.filePath(relative); }
+    QString write(const QString &relative, const QByteArray &bytes) const;  // returns the path
     QByteArray read(const QString &relative) const;
-
-private:
-    QTemporaryDir m_dir;
+    QTemporaryDir dir;
 };
 
 // One control of a window's design: name, caption (text or title), place in twips.
-struct DesignRow
-{
-    const char *name;
-    QString caption;
-    QRect twips;
-};
+struct DesignRow { const char *name; QString caption; QRect twips; };
 // Each control is found by name, at its place, with its caption and an accessible name.
 void verifyDesign(QWidget *window, const QList<DesignRow> &rows);
 
 // This thread's file accesses as another user's for a while (setfsuid); only as root.
-class ActAs
+struct ActAs
 {
-public:
     static bool possible();
     ActAs(unsigned uid, unsigned gid);
     ~ActAs();
 };
 
 // A small tmpfs of its own, for a full disk or a read-only file system; only as root.
-class SmallDisk
+struct SmallDisk
 {
-public:
     SmallDisk(const QString &mountPoint, qint64 bytes);
     ~SmallDisk();
-    bool mounted() const { return m_mounted; }
     bool makeReadOnly();
-
-private:
-    QString m_mountPoint;
-    bool m_mounted = false;
+    const QByteArray mountPoint;
+    bool mounted = false;
 };
