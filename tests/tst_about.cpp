@@ -52,20 +52,16 @@ class TestAbout : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    // Whatever happens, the key is closed once before GetKeyValue returns.
+    // Whatever happens, the key is closed once before GetKeyValue returns. The texts of the
+    // value types are the fuzz target keyvalue's (CTest replays its corpus).
     void getKeyValue_data()
     {
         const QByteArray long1023(1023, 'x');
         const quint32 sz = Registry::REG_SZ, dword = Registry::REG_DWORD;
-        table<KeyValue>({{"string with its final NUL", {true, true, sz, QByteArray("C:\\TOOLS\0", 9), true, "C:\\TOOLS"}},
-                         {"string stored without one", {true, true, sz, "C:\\TOOLS", true, "C:\\TOOLS"}},
-                         {"1024 bytes, NUL last", {true, true, sz, long1023 + '\0', true, long1023}},
+        table<KeyValue>({{"1024 bytes, NUL last", {true, true, sz, long1023 + '\0', true, long1023}},
                          {"1024 bytes, no NUL", {true, true, sz, long1023 + 'y', true, long1023 + 'y'}},
                          {"1025 bytes: too long", {true, true, sz, QByteArray(1025, 'x'), false, ""}},
-                         {"code page text", {true, true, sz, "caf\xe9\x80", true, "café€"}},
                          {"DWORD 0x105", {true, true, dword, QByteArray("\x05\x01\x00\x00", 4), true, "&h000105"}},
-                         {"DWORD 0x12AB00FF", {true, true, dword, QByteArray("\xff\x00\xab\x12", 4), true, "&h12AB00FF"}},
-                         {"expandable string: KeyVal unchanged", {true, true, Registry::REG_EXPAND_SZ, QByteArray("%SystemRoot%\0", 13), true, "before"}},
                          {"missing key", {false, false, sz, "", false, ""}},
                          {"missing value", {true, false, sz, "", false, ""}}});
     }

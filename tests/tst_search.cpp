@@ -1,7 +1,5 @@
 #include "platform/textbox.h"
-#include "search/finder.h"
 #include "search/form2.h"
-#include "search/replaceall.h"
 #include "search/searchcommands.h"
 #include "platform/twips.h"
 #include "support.h"
@@ -10,17 +8,14 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-// The search step over bytes; the dialog through its own buttons. Replace All against the
-// loop of Replace it stands for is the fuzz target replaceall's, replayed by CTest.
-struct Find { QByteArray text, needle; qint64 start; bool exact; qint64 found; };
+// The dialog through its own buttons. The search step against its rule, and Replace All
+// (in parts of every size) against the loop of Replace it stands for, are the fuzz targets
+// find's and replaceall's: CTest replays their corpora, the cases of the search step included.
 // The document, search and replacement texts, "Case sensitive?", the buttons clicked in turn;
 // then the document with its selection, the last box's text, whether the replace buttons are
 // on, and whether they were while the box was up (they change only after "not found").
 struct Clicks { QByteArray text; QString search, with; bool exact; QStringList clicks; QString picture, box; bool on, onDuringBox; };
-struct Parts { QByteArray needle, with; qsizetype partSize; };
-Q_DECLARE_METATYPE(Find)
 Q_DECLARE_METATYPE(Clicks)
-Q_DECLARE_METATYPE(Parts)
 
 namespace {
 
@@ -68,29 +63,6 @@ class TestSearch : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void find_data()
-    {
-        table<Find>({{"a[aa]a from 2: hits overlap", {"aaaa", "aa", 2, true, 2}},
-                     {"aaa[a from 4: too short", {"aaaa", "aa", 4, true, 0}},
-                     {"empty needle at the start", {"abc", "", 3, true, 3}},
-                     {"empty needle beyond the end", {"abc", "", 4, true, 0}},
-                     {"empty text", {"", "", 1, true, 0}},
-                     {"exact: a near miss in the middle first", {"abXd abcd", "abcd", 1, true, 6}},
-                     {"ini finds INI", {"WIN.INI", "ini", 1, false, 5}},
-                     {"ini misses INI, exact", {"WIN.INI", "ini", 1, true, 0}},
-                     {"0xE9 finds 0xC9", {"caf\xc9", "\xe9", 1, false, 4}},
-                     {"0xFF finds 0x9F", {"x\x9f", "\xff", 1, false, 2}},
-                     {"NUL inside", {QByteArray("a\0b\0c", 5), QByteArray("\0C", 2), 1, false, 4}},
-                     {"capitals find the other case in a block of 16", {"-xY" + QByteArray(40, '-'), "XY", 1, false, 2}},
-                     {"hit on the last byte, past 16s", {QByteArray(40, '-') + "xY", "XY", 1, false, 41}},
-                     {"long needle, any case", {QByteArray(70, 'a') + QByteArray(70, 'B'), QByteArray(70, 'b'), 1, false, 71}}});
-    }
-    void find()
-    {
-        const Find &r = row<Find>();
-        QCOMPARE(finder::find(r.text, r.needle, r.start, r.exact), r.found);
-    }
-
     void dialog()
     {
         SearchWindow w("", "");
@@ -163,31 +135,6 @@ private Q_SLOTS:
             w.form.editor()->undo();  // one step
             QCOMPARE(w.form.editor()->text(), r.text);
         }
-    }
-
-    // A large Replace All goes into the editor a part at a time; parts of a few bytes put every
-    // kind of boundary (inside a hit, just after one, an empty search text) in a short text.
-    void replaceAllInParts_data()
-    {
-        table<Parts>({{"longer, parts of 1", {"ab", "XYZ", 1}}, {"shorter, parts of 3", {"ab", "x", 3}},
-                      {"deleted, parts of 2", {"b", "", 2}}, {"empty search text, parts of 4", {"", "-", 4}}});
-    }
-    void replaceAllInParts()
-    {
-        const Parts &r = row<Parts>();
-        const QByteArray text("ab abab\r\nAB-aab b");
-        TextBox editor;
-        const auto replaced = [&](qsizetype partSize) {
-            editor.setText(text);
-            const qint64 hits = [&] {
-                const UndoStep step(editor);
-                return finder::replaceAll(editor, r.needle, r.with, 1, false, partSize);
-            }();
-            const QByteArray after = editor.text() + " at " + QByteArray::number(editor.selStart()) + " hits " + QByteArray::number(hits);
-            editor.undo();
-            return editor.text() == text ? after : "not undone: " + editor.text();
-        };
-        QCOMPARE(replaced(r.partSize), replaced(1 << 20));
     }
 
     void quitKeepsState()
