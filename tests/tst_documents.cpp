@@ -19,6 +19,7 @@ using Obstacle = std::function<void(const TempDrive &, const QString &file)>;
 struct LoadFailure { QString command; Obstacle obstacle; QString message; bool asNobody = false, historyLost = false; };
 // With a quick-loaded /windows/win.ini or no name, a command whose dialog is answered with a
 // file below the root ("" = Cancel); then the current file name: "unchanged", "" or a path.
+// No command asks a question, and a name from the dialog is a Linux name.
 struct Name { bool loaded; QString command, answer, expected; };
 // A failed save: the command, the obstacle, the name shown (below the root, or the fixed path).
 struct SaveFailure { QString command; Obstacle obstacle; QString shown; };
@@ -167,7 +168,8 @@ private Q_SLOTS:
                      {"Save succeeded", {true, "FileSave", "", "unchanged"}},
                      {"Open cancelled", {true, "FileOpen", "", "unchanged"}},
                      {"Save As cancelled", {true, "FileSaveAs", "", "unchanged"}},
-                     {"Save with no name cancelled", {false, "FileSave", "", "unchanged"}}});
+                     {"Save with no name cancelled", {false, "FileSave", "", "unchanged"}},
+                     {"Save As a name with a backslash, a Linux name", {true, "FileSaveAs", "windows/a\\b.ini", "windows/a\\b.ini"}}});
     }
     void currentFileName()
     {
@@ -175,6 +177,7 @@ private Q_SLOTS:
         TempDrive drive;
         drive.write("windows/win.ini", "[windows]\r\n");
         drive.write("windows/other.ini", "[other]\r\n");
+        QDir().mkpath(drive.path("windows/a"));  // where a backslash taken for a folder would lead
         Form1 form(drive.root());
         if (r.loaded)
             run(form, "Command1");
@@ -193,6 +196,11 @@ private Q_SLOTS:
             QCOMPARE(drive.read(r.expected), QByteArray("edited\r\n"));
         if (r.command == "FileSave" && r.loaded)
             QCOMPARE(drive.read("windows/win.ini"), QByteArray("edited\r\n"));
+        QVERIFY(!QFileInfo::exists(drive.path("windows/a/b.ini")));
+        if (r.command == "FileNew") {  // asks nothing, and Ctrl+Z brings the text back
+            QTest::keyClick(form.editor()->inputWidget(), Qt::Key_Z, Qt::ControlModifier);
+            QCOMPARE(form.editor()->text(), QByteArray("edited\r\n"));
+        }
     }
 
     // A failed save shows the current file name (Save) or the dialog's (Save As), then
@@ -282,41 +290,6 @@ private Q_SLOTS:
         QCOMPARE(form.commonDialog()->Flags, flags);
     }
 
-    // New asks nothing and forgets the name; Ctrl+Z brings the text back, typing included.
-    void newIsOneUndoStep()
-    {
-        TempDrive drive;
-        drive.write("windows/win.ini", "[windows]\r\n");
-        Form1 form(drive.root());
-        run(form, "Command1");
-        QTest::keyClicks(form.editor()->inputWidget(), "typed ");
-        ModalAnswer question(QMessageBox::Yes);
-        run(form, "FileNew");
-        QVERIFY(!question.answered());
-        QCOMPARE(form.editor()->length(), 0);
-        QCOMPARE(form.documents()->currentFileName(), QString());
-        QTest::keyClick(form.editor()->inputWidget(), Qt::Key_Z, Qt::ControlModifier);
-        QCOMPARE(form.editor()->text(), QByteArray("typed [windows]\r\n"));
-        QTest::keyClick(form.editor()->inputWidget(), Qt::Key_Z, Qt::ControlModifier);
-        QCOMPARE(form.editor()->text(), QByteArray("[windows]\r\n"));
-    }
-
-    // A name from the dialog is a Linux name: a backslash in it is part of the name.
-    void dialogNamesAreLinuxNames()
-    {
-        TempDrive drive;
-        QDir().mkpath(drive.path("docs/a"));
-        Form1 form(drive.root());
-        form.editor()->setText("[a]\r\n");
-        FileDialogAnswer saveAs(drive.path("docs/a\\b.ini"));
-        run(form, "FileSaveAs");
-        QCOMPARE(drive.read("docs/a\\b.ini"), QByteArray("[a]\r\n"));
-        QVERIFY(!QFileInfo::exists(drive.path("docs/a/b.ini")));
-        form.editor()->setText("[b]\r\n");
-        run(form, "FileSave");
-        QCOMPARE(drive.read("docs/a\\b.ini"), QByteArray("[b]\r\n"));
-        QCOMPARE(form.documents()->currentFileName(), drive.path("docs/a\\b.ini"));
-    }
 };
 
 QTEST_MAIN(TestDocuments)
