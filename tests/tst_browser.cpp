@@ -159,30 +159,7 @@ private Q_SLOTS:
         }
     }
 
-    // The address box and the page follow the window's width, the page its height too.
-    void layout_data()
-    {
-        QTest::addColumn<QSize>("size");
-        QTest::newRow("as designed") << twips::rect(0, 0, 9195, 7860).size();
-        QTest::newRow("wide") << QSize(1200, 900);
-        QTest::newRow("narrower than the margins") << QSize(5, 40);
-        QTest::newRow("lower than the panel") << QSize(300, 60);
-    }
-    void layout()
-    {
-        QFETCH(QSize, size);
-        frmBrowser *browser = open(QString());
-        browser->resize(size);
-        QApplication::processEvents();
-        const int w = browser->width(), margin = twips::toPixels(50), panel = twips::toPixels(1215);
-        const int width = std::max(0, w - twips::toPixels(100));
-        auto *box = browser->findChild<QComboBox *>("cboAddress");
-        QCOMPARE(box->geometry(), QRect(margin, twips::toPixels(330), width, box->height()));
-        QCOMPARE(browser->findChild<QWidget *>("brwWebBrowser")->geometry(), QRect(margin, panel, width, std::max(0, browser->height() - panel - twips::toPixels(100))));
-        QCOMPARE(browser->findChild<QWidget *>("picAddress")->width(), w);
-        QCOMPARE(browser->findChild<QToolBar *>("tbToolBar")->width(), w);
-    }
-
+    // With no starting address: the designed window, empty, idle, its keys and tool buttons.
     void emptyStartingAddress()
     {
         frmBrowser *browser = open(QString());
@@ -202,6 +179,17 @@ private Q_SLOTS:
             QCOMPARE(action->icon().availableSizes().value(0), QSize(24, 24));
         }
         QCOMPARE(keys.join(' '), "Back Forward Stop Refresh Home Search");
+        // The address box and the page follow the window's width, the page its height too.
+        for (const QSize size : {QSize(1200, 900), QSize(5, 40), QSize(300, 60)}) {
+            browser->resize(size);
+            QApplication::processEvents();
+            const int w = browser->width(), width = std::max(0, w - twips::toPixels(100)), panel = twips::toPixels(1215);
+            QCOMPARE(box->geometry(), QRect(twips::toPixels(50), twips::toPixels(330), width, box->height()));
+            QCOMPARE(browser->findChild<QWidget *>("brwWebBrowser")->geometry(),
+                     QRect(twips::toPixels(50), panel, width, std::max(0, browser->height() - panel - twips::toPixels(100))));
+            QCOMPARE(browser->findChild<QWidget *>("picAddress")->width(), w);
+            QCOMPARE(browser->findChild<QToolBar *>("tbToolBar")->width(), w);
+        }
     }
 
 private:
