@@ -133,7 +133,7 @@ private Q_SLOTS:
         }
         QTest::keyClicks(form.editor()->inputWidget(), "kept ");
         // The file "[gone]" goes once the dialog is answered, before the command reads it.
-        ModalWatcher removeOnAccept(ModalWatcher::ofType<QFileDialog>(), [&](QWidget *w) {
+        ModalWatcher removeOnAccept(QFileDialog::staticMetaObject, [&](QWidget *w) {
             QObject::connect(static_cast<QFileDialog *>(w), &QFileDialog::fileSelected, [&] {
                 if (QFileInfo(file).isFile() && QFileInfo(file).size() == 6)
                     QFile::remove(file);
@@ -231,7 +231,7 @@ private Q_SLOTS:
         if (locked && !ActAs::possible())
             QSKIP("as a user the test has no folder it cannot write");
         ::chmod(path(drive.root()), 0755);
-        ModalWatcher folderOnAccept(ModalWatcher::ofType<QFileDialog>(), [&](QWidget *w) {
+        ModalWatcher folderOnAccept(QFileDialog::staticMetaObject, [&](QWidget *w) {
             QObject::connect(static_cast<QFileDialog *>(w), &QFileDialog::fileSelected, [&] {
                 if (r.shown == "target.ini")
                     QDir().mkpath(typed + "/inside");

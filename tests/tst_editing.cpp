@@ -131,7 +131,7 @@ private Q_SLOTS:
         editor.setText("[windows]");
         const auto choose = [&](const char *family, const char *style, qreal size, bool cancel) {
             QString offered = "(no dialog)";
-            ModalWatcher pick(ModalWatcher::ofType<QFontDialog>(), [&](QWidget *w) {
+            ModalWatcher pick(QFontDialog::staticMetaObject, [&](QWidget *w) {
                 auto *dialog = static_cast<QFontDialog *>(w);
                 const QList<QCheckBox *> boxes = dialog->findChildren<QCheckBox *>();
                 if (std::none_of(boxes.cbegin(), boxes.cend(), [dialog](QCheckBox *box) { return box->isVisibleTo(dialog); }))
@@ -175,7 +175,7 @@ private Q_SLOTS:
         form.commonDialog()->Color = 0x00FF0000;
         const QColor chosen(0x12, 0x34, 0x56), back = editor.backColor(), fore = editor.foreColor();
         QColor offered;
-        ModalWatcher pick(ModalWatcher::ofType<QColorDialog>(), [&](QWidget *w) {
+        ModalWatcher pick(QColorDialog::staticMetaObject, [&](QWidget *w) {
             auto *dialog = static_cast<QColorDialog *>(w);
             offered = dialog->currentColor();
             dialog->setCurrentColor(chosen);

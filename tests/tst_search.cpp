@@ -45,7 +45,7 @@ struct SearchWindow
     // Clicks a button; returns the text of the box it showed, "" for none.
     QString click(const QString &button)
     {
-        ModalWatcher during(ModalWatcher::ofType<QMessageBox>(), [this](QWidget *) { onDuringBox = replaceOn(); });
+        ModalWatcher during(QMessageBox::staticMetaObject, [this](QWidget *) { onDuringBox = replaceOn(); });
         ModalAnswer box(QMessageBox::Ok);
         run(*dialog, button);
         return box.answered() ? box.plainText() : QString();

@@ -132,7 +132,7 @@ private Q_SLOTS:
         QsciScintillaBase &sci = component(editor);
         for (const char *command : {"CustomPage", "CustomText"}) {
             const QColor colour = QLatin1String(command) == "CustomPage" ? Qt::black : Qt::white;
-            ModalWatcher pick(ModalWatcher::ofType<QColorDialog>(), [&](QWidget *w) {
+            ModalWatcher pick(QColorDialog::staticMetaObject, [&](QWidget *w) {
                 auto *dialog = static_cast<QColorDialog *>(w);
                 dialog->setCurrentColor(colour);
                 dialog->accept();

@@ -14,22 +14,21 @@
 #include <sys/mount.h>
 #include <unistd.h>
 
-ModalWatcher::ModalWatcher(std::function<bool(QWidget *)> accepts, std::function<void(QWidget *)> act)
-    : m_accepts(std::move(accepts)), m_act(std::move(act))
+ModalWatcher::ModalWatcher(const QMetaObject &type, std::function<void(QWidget *)> act)
 {
-    connect(&m_timer, &QTimer::timeout, this, [this] {
+    connect(&m_timer, &QTimer::timeout, this, [this, &type, act] {
         QWidget *modal = QApplication::activeModalWidget();
-        if (!modal || !modal->isVisible() || !m_accepts(modal))
-            return;
-        m_timer.stop();
-        m_done = true;
-        m_act(modal);
+        if (modal && modal->isVisible() && type.cast(modal)) {
+            m_timer.stop();
+            m_done = true;
+            act(modal);
+        }
     });
     m_timer.start(10);
 }
 
 ModalAnswer::ModalAnswer(QMessageBox::StandardButton button, Qt::Key key)
-    : ModalWatcher(ofType<QMessageBox>(), [this, button, key](QWidget *modal) {
+    : ModalWatcher(QMessageBox::staticMetaObject, [this, button, key](QWidget *modal) {
           auto *box = static_cast<QMessageBox *>(modal);
           m_seen = QStringLiteral("%1|%2|%3|%4|%5").arg(box->windowTitle()).arg(box->icon())
                        .arg(box->standardButtons()).arg(box->standardButton(box->defaultButton()))
@@ -53,7 +52,7 @@ QString ModalAnswer::plainText() const
 }
 
 FileDialogAnswer::FileDialogAnswer(const QString &fileName)
-    : ModalWatcher(ofType<QFileDialog>(), [this, fileName](QWidget *modal) {
+    : ModalWatcher(QFileDialog::staticMetaObject, [this, fileName](QWidget *modal) {
           auto *dialog = static_cast<QFileDialog *>(modal);
           auto *nameBox = dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
           m_seen.settings = QStringList{dialog->windowTitle(), dialog->directory().absolutePath(),

@@ -35,21 +35,15 @@ inline void run(QWidget &window, const QString &name)
         window.findChild<QAbstractButton *>(name)->click();
 }
 
-// Watches for the next modal window that `accepts` takes and acts on it once; arm it before
-// the window opens, then check done().
+// Watches for the next modal window of a type (QFileDialog::staticMetaObject) and acts on it
+// once; arm it before the window opens, then check done().
 class ModalWatcher : public QObject
 {
 public:
-    ModalWatcher(std::function<bool(QWidget *)> accepts, std::function<void(QWidget *)> act);
+    ModalWatcher(const QMetaObject &type, std::function<void(QWidget *)> act);
     bool done() const { return m_done; }
-    template <typename T> static std::function<bool(QWidget *)> ofType()
-    {
-        return [](QWidget *w) { return qobject_cast<T *>(w) != nullptr; };
-    }
 
 private:
-    std::function<bool(QWidget *)> m_accepts;
-    std::function<void(QWidget *)> m_act;
     QTimer m_timer;
     bool m_done = false;
 };
