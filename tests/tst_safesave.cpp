@@ -159,10 +159,10 @@ private Q_SLOTS:
     // written, from none on, read off the temporary file the save writes.
     void killedWhileSaving()
     {
-        const qint64 size = 64 << 20;
+        const qint64 size = 8 << 20;
         TempDrive drive;
         const QString file = drive.write("win.ini", NewBytes);
-        for (const qint64 written : {qint64(0), qint64(1), qint64(16 << 20), qint64(48 << 20)}) {
+        for (const qint64 written : {qint64(0), qint64(1), qint64(2 << 20), qint64(6 << 20)}) {
             QProcess save;
             save.start(QCoreApplication::applicationDirPath() + "/savechild", {file, QString::number(size)});
             QVERIFY(save.waitForStarted());
