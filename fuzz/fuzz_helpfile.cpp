@@ -12,14 +12,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     static QTemporaryDir *folder = new QTemporaryDir;
     const QString path = folder->filePath(QStringLiteral("Zeruradu.hlp"));
     QFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(reinterpret_cast<const char *>(data), qint64(size)) != qint64(size))
+    if (!file.open(QIODevice::WriteOnly)
+        || file.write(reinterpret_cast<const char *>(data), qint64(size)) != qint64(size))
         std::abort();
     file.close();
     HelpViewer viewer({});
     viewer.show(path, HelpViewer::ForceFile);
     const QUrl shown = viewer.findChild<QTextBrowser *>(QStringLiteral("Topic"))->source();
     viewer.show(path, HelpViewer::ForceFile);
-    if (viewer.currentFile() != QFileInfo(path).canonicalFilePath() || viewer.findChild<QTextBrowser *>(QStringLiteral("Topic"))->source() != shown)
+    if (viewer.currentFile() != QFileInfo(path).canonicalFilePath()
+        || viewer.findChild<QTextBrowser *>(QStringLiteral("Topic"))->source() != shown)
         std::abort();
     return 0;
 }

@@ -71,9 +71,12 @@ private Q_SLOTS:
         TempDrive drive;
         AboutWindow w(drive.root());
         if (r.keyThere)
-            w.registry->setValue(Registry::HKEY_LOCAL_MACHINE, MsInfoKey, r.valueThere ? "PATH" : "OTHER", {r.type, r.data});
+            w.registry->setValue(Registry::HKEY_LOCAL_MACHINE, MsInfoKey, r.valueThere ? "PATH" : "OTHER",
+                                 {r.type, r.data});
         QString value = QStringLiteral("before");
-        QCOMPARE(w.about->GetKeyValue(Registry::HKEY_LOCAL_MACHINE, QString::fromLatin1(MsInfoKey), QStringLiteral("PATH"), value), r.result);
+        QCOMPARE(w.about->GetKeyValue(Registry::HKEY_LOCAL_MACHINE, QString::fromLatin1(MsInfoKey),
+                                      QStringLiteral("PATH"), value),
+                 r.result);
         QCOMPARE(value, r.keyVal);
         QCOMPARE(w.registry->closed(), 1);
         QCOMPARE(w.registry->openNow(), 0);
@@ -128,9 +131,12 @@ private Q_SLOTS:
         QVERIFY(w.about->findChild<QPushButton *>("cmdOK")->isDefault());
         QCOMPARE(w.about->size(), twips::rect(0, 0, 5730, 3555).size());
         QCOMPARE(w.about->minimumSize(), w.about->maximumSize());
-        verifyDesign(w.about, {{"picIcon", "", {240, 240, 540, 540}}, {"lblTitle", "Tansy's INI Editor 3.0", {1050, 240, 3885, 480}},
-                               {"lblVersion", "Version 3.0.3", {1050, 780, 3885, 225}}, {"cmdOK", "OK", {4245, 2625, 1260, 345}},
-                               {"cmdSysInfo", "&System Info...", {4260, 3075, 1245, 345}}});
+        verifyDesign(w.about,
+                     {{"picIcon", "", {240, 240, 540, 540}},
+                      {"lblTitle", "Tansy's INI Editor 3.0", {1050, 240, 3885, 480}},
+                      {"lblVersion", "Version 3.0.3", {1050, 780, 3885, 225}},
+                      {"cmdOK", "OK", {4245, 2625, 1260, 345}},
+                      {"cmdSysInfo", "&System Info...", {4260, 3075, 1245, 345}}});
         QCOMPARE(w.about->findChild<QWidget *>("lblDescription")->geometry(), twips::rect(1050, 1125, 3885, 1170));
         QCOMPARE(w.about->findChild<QWidget *>("lblDisclaimer")->geometry(), twips::rect(255, 2625, 3870, 825));
         run(w.form, "mnuAbout");

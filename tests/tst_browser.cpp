@@ -31,11 +31,16 @@ public:
             while (QTcpSocket *socket = nextPendingConnection())
                 connect(socket, &QTcpSocket::readyRead, this, [socket] {
                     const QByteArray path = socket->readAll().split(' ').value(1);
-                    const QByteArray title = path == "/a" ? "Page A" : path == "/b" ? "Page B" : path == "/slow" ? "Slow page" : "Other";
-                    const QByteArray body = "<html><head><title>" + title + "</title></head><body><a id=l href=\"/b\">to B</a></body></html>";
+                    const QByteArray title = path == "/a" ? "Page A"
+                        : path == "/b"                    ? "Page B"
+                        : path == "/slow"                 ? "Slow page"
+                                                          : "Other";
+                    const QByteArray body = "<html><head><title>" + title
+                        + "</title></head><body><a id=l href=\"/b\">to B</a></body></html>";
                     QTimer::singleShot(path == "/slow" ? 3000 : 0, socket, [socket, body] {
-                        socket->write("HTTP/1.1 200 OK\r\nContent-Type: text/html\r\nConnection: close\r\nContent-Length: "
-                                      + QByteArray::number(body.size()) + "\r\n\r\n" + body);
+                        socket->write(
+                            "HTTP/1.1 200 OK\r\nContent-Type: text/html\r\nConnection: close\r\nContent-Length: "
+                            + QByteArray::number(body.size()) + "\r\n\r\n" + body);
                         socket->disconnectFromHost();
                     });
                 });
@@ -103,7 +108,8 @@ private Q_SLOTS:
             QVERIFY(browser->windowIcon().cacheKey() != form.windowIcon().cacheKey());
             QCOMPARE(browser->StartingAddress, BrowserCommands::homePage());
             const auto *list = browser->findChild<QComboBox *>("cboAddress");
-            QCOMPARE(QStringList({list->itemText(0), QString::number(list->count())}), QStringList({BrowserCommands::homePage(), "1"}));
+            QCOMPARE(QStringList({list->itemText(0), QString::number(list->count())}),
+                     QStringList({BrowserCommands::homePage(), "1"}));
             QTRY_COMPARE_WITH_TIMEOUT(browser->windowTitle(), QStringLiteral("Tansy's INI Editor"), LoadTimeout);
         }
         QPointer<frmBrowser> first = windows.first();
@@ -183,10 +189,12 @@ private Q_SLOTS:
         for (const QSize size : {QSize(1200, 900), QSize(5, 40), QSize(300, 60)}) {
             browser->resize(size);
             QApplication::processEvents();
-            const int w = browser->width(), width = std::max(0, w - twips::toPixels(100)), panel = twips::toPixels(1215);
+            const int w = browser->width(), width = std::max(0, w - twips::toPixels(100)),
+                      panel = twips::toPixels(1215);
             QCOMPARE(box->geometry(), QRect(twips::toPixels(50), twips::toPixels(330), width, box->height()));
             QCOMPARE(browser->findChild<QWidget *>("brwWebBrowser")->geometry(),
-                     QRect(twips::toPixels(50), panel, width, std::max(0, browser->height() - panel - twips::toPixels(100))));
+                     QRect(twips::toPixels(50), panel, width,
+                           std::max(0, browser->height() - panel - twips::toPixels(100))));
             QCOMPARE(browser->findChild<QWidget *>("picAddress")->width(), w);
             QCOMPARE(browser->findChild<QToolBar *>("tbToolBar")->width(), w);
         }
@@ -199,7 +207,9 @@ private:
         QLineEdit *line = browser->findChild<QComboBox *>("cboAddress")->lineEdit();
         WebBrowser *control = browser->browser();
         auto *timer = browser->findChild<QTimer *>("timTimer");
-        const QString url = arg == "home" ? WebBrowser::homePage().toString() : arg == "search" ? WebBrowser::searchPage().toString() : m_server.url(arg);
+        const QString url = arg == "home" ? WebBrowser::homePage().toString()
+            : arg == "search"             ? WebBrowser::searchPage().toString()
+                                          : m_server.url(arg);
         if (verb == "type" || verb == "pick")  // the text set, then Enter or the list's click
             line->setText(url), verb == "type" ? QTest::keyClick(line, Qt::Key_Return) : browser->cboAddress_Click();
         else if (verb == "keys")  // typed key by key, then Enter
@@ -235,7 +245,8 @@ private:
         else if (verb == "captions")
             QCOMPARE(m_captions.join('|').replace(Waiting, "waiting"), arg);
         else if (verb == "nowait")  // the waiting text neither shown now nor since "record"
-            QVERIFY2(browser->windowTitle() != Waiting && !m_captions.contains(Waiting), qPrintable(m_captions.join('|')));
+            QVERIFY2(browser->windowTitle() != Waiting && !m_captions.contains(Waiting),
+                     qPrintable(m_captions.join('|')));
         else if (verb == "loads")
             QCOMPARE(QString::number(m_loads), arg);
         else

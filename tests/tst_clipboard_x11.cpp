@@ -15,7 +15,8 @@ class TestClipboardX11 : public QObject
 private Q_SLOTS:
     void initTestCase()
     {
-        if (QGuiApplication::platformName() != QLatin1String("xcb") || QStandardPaths::findExecutable("xclip").isEmpty())
+        if (QGuiApplication::platformName() != QLatin1String("xcb")
+            || QStandardPaths::findExecutable("xclip").isEmpty())
             QSKIP("needs an X display (CTest runs this under xvfb-run) and xclip");
     }
 

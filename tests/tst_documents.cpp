@@ -48,7 +48,10 @@ Obstacle linkTo(const char *target)
 }
 Obstacle content(const QByteArray &bytes)
 {
-    return [bytes](const TempDrive &, const QString &file) { QFile f(file); QVERIFY(f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size()); };
+    return [bytes](const TempDrive &, const QString &file) {
+        QFile f(file);
+        QVERIFY(f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size());
+    };
 }
 
 }
@@ -92,7 +95,8 @@ private Q_SLOTS:
         run(form, "FileSave");
         QVERIFY(drive.read(r.onDisk) == "new" + r.bytes);
         const QString folder = QFileInfo(r.onDisk).path();
-        QCOMPARE(QDir(drive.path(folder)).entryList(QDir::Files | QDir::Hidden), QStringList{QFileInfo(r.onDisk).fileName()});
+        QCOMPARE(QDir(drive.path(folder)).entryList(QDir::Files | QDir::Hidden),
+                 QStringList{QFileInfo(r.onDisk).fileName()});
         QCOMPARE(QDir(drive.root()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList{folder});
     }
 
@@ -101,8 +105,13 @@ private Q_SLOTS:
     void loadFailures_data()
     {
         const QString open("Unkown error while opening file "), win("File Open ERROR SORRY! /windows/win.ini");
-        const auto unreadable = [](const TempDrive &, const QString &file) { QFile(file).open(QIODevice::WriteOnly), ::chmod(path(file), 0200); };
-        const auto huge = [](const TempDrive &, const QString &file) { QFile f(file); QVERIFY(f.open(QIODevice::WriteOnly) && f.resize(textlimits::capacity() + 1)); };
+        const auto unreadable = [](const TempDrive &, const QString &file) {
+            QFile(file).open(QIODevice::WriteOnly), ::chmod(path(file), 0200);
+        };
+        const auto huge = [](const TempDrive &, const QString &file) {
+            QFile f(file);
+            QVERIFY(f.open(QIODevice::WriteOnly) && f.resize(textlimits::capacity() + 1));
+        };
         const auto none = [](const TempDrive &, const QString &) {};
         table<LoadFailure>({{"Win.INI missing", {"Command1", none, win}},
                             {"System.INI a folder", {"Command2", folder, "File Open ERROR SORRY! /windows/system.ini"}},
@@ -121,8 +130,10 @@ private Q_SLOTS:
         const bool open = r.command == "FileOpen";
         TempDrive drive;
         drive.write("windows/ok.ini", "[ok]\r\n");
-        const QString file = drive.path(open ? "disk/x.ini" : r.command == "Command1" ? "windows/win.ini"
-                                                       : r.command == "Command2" ? "windows/system.ini" : "windows/progman.ini");
+        const QString file = drive.path(open                          ? "disk/x.ini"
+                                            : r.command == "Command1" ? "windows/win.ini"
+                                            : r.command == "Command2" ? "windows/system.ini"
+                                                                      : "windows/progman.ini");
         QDir().mkpath(drive.path("disk"));
         r.obstacle(drive, file);
         ::chmod(path(drive.root()), 0755);  // others may look in
@@ -188,10 +199,16 @@ private Q_SLOTS:
         run(form, r.command);
         QCOMPARE(dialog.answered(), r.command != "FileNew" && !(r.command == "FileSave" && r.loaded));
         QCOMPARE(message.seen(), QString());
-        QCOMPARE(form.documents()->currentFileName(), r.expected == "unchanged" ? before : r.expected.isEmpty() ? "" : drive.path(r.expected));
+        QCOMPARE(form.documents()->currentFileName(),
+                 r.expected == "unchanged"  ? before
+                     : r.expected.isEmpty() ? ""
+                                            : drive.path(r.expected));
         // Only New and Open change the text; saves write it out unchanged.
         const bool opened = r.command == "FileOpen" && !r.answer.isEmpty();
-        QCOMPARE(form.editor()->text(), r.command == "FileNew" ? "" : opened ? "[other]\r\n" : QByteArray("edited\r\n"));
+        QCOMPARE(form.editor()->text(),
+                 r.command == "FileNew" ? ""
+                     : opened           ? "[other]\r\n"
+                                        : QByteArray("edited\r\n"));
         if (r.command.startsWith("FileSave") && r.expected != "unchanged")
             QCOMPARE(drive.read(r.expected), QByteArray("edited\r\n"));
         if (r.command == "FileSave" && r.loaded)
@@ -207,8 +224,12 @@ private Q_SLOTS:
     // forgets the name; the editor and the file on disk keep their text.
     void saveFailures_data()
     {
-        const auto folderGone = [](const TempDrive &drive, const QString &) { QVERIFY(QDir(drive.path("windows")).removeRecursively()); };
-        const auto nowFolder = [](const TempDrive &drive, const QString &) { QVERIFY(QFile::remove(drive.path("windows/win.ini")) && QDir().mkpath(drive.path("windows/win.ini"))); };
+        const auto folderGone = [](const TempDrive &drive, const QString &) {
+            QVERIFY(QDir(drive.path("windows")).removeRecursively());
+        };
+        const auto nowFolder = [](const TempDrive &drive, const QString &) {
+            QVERIFY(QFile::remove(drive.path("windows/win.ini")) && QDir().mkpath(drive.path("windows/win.ini")));
+        };
         const auto locked = [](const TempDrive &drive, const QString &) { QDir().mkpath(drive.path("locked")); };
         const auto after = [](const TempDrive &, const QString &) {};  // a folder there once the dialog is answered
         table<SaveFailure>({{"Save, its folder gone", {"FileSave", folderGone, "/windows/win.ini"}},

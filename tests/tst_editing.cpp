@@ -14,7 +14,13 @@
 
 // The text, its selection, the clipboard before, the command; then the text, the selection
 // ("start+length") and the clipboard after.
-struct Command { QByteArray text; int start, length; QString clipboard, command; QByteArray after; QString selection, clipboardAfter; };
+struct Command {
+    QByteArray text;
+    int start, length;
+    QString clipboard, command;
+    QByteArray after;
+    QString selection, clipboardAfter;
+};
 Q_DECLARE_METATYPE(Command)
 
 namespace {
@@ -84,7 +90,8 @@ private Q_SLOTS:
     void inParts()
     {
         QFETCH(QString, command);
-        const QByteArray text = "[Win]\r\nload=caf\xe9\rX\r\n" + QByteArray(23, 'q') + "\n\nKey=Value,C:\\WINDOWS\\X.DLL @AZ[`az{ End\xc9";
+        const QByteArray text = "[Win]\r\nload=caf\xe9\rX\r\n" + QByteArray(23, 'q')
+            + "\n\nKey=Value,C:\\WINDOWS\\X.DLL @AZ[`az{ End\xc9";
         const unsigned char *table = command == "upper" ? codepage::upperTable() : codepage::lowerTable();
         TextBox editor;
         const auto run = [&](qsizetype partSize) {
@@ -134,7 +141,8 @@ private Q_SLOTS:
             ModalWatcher pick(QFontDialog::staticMetaObject, [&](QWidget *w) {
                 auto *dialog = static_cast<QFontDialog *>(w);
                 const QList<QCheckBox *> boxes = dialog->findChildren<QCheckBox *>();
-                if (std::none_of(boxes.cbegin(), boxes.cend(), [dialog](QCheckBox *box) { return box->isVisibleTo(dialog); }))
+                if (std::none_of(boxes.cbegin(), boxes.cend(),
+                                 [dialog](QCheckBox *box) { return box->isVisibleTo(dialog); }))
                     offered = dialog->currentFont().family() + " " + dialog->currentFont().styleName();
                 QFont font{QString::fromLatin1(family)};
                 font.setStyleName(QLatin1String(style));  // as the user picks it in the style list
@@ -144,7 +152,8 @@ private Q_SLOTS:
             });
             run(form, "CustomFont");
             const QFont f = editor.textFont();
-            return offered + " > " + f.family() + (f.bold() ? " bold" : "") + (f.italic() ? " italic" : "") + " " + QString::number(f.pointSizeF());
+            return offered + " > " + f.family() + (f.bold() ? " bold" : "") + (f.italic() ? " italic" : "") + " "
+                + QString::number(f.pointSizeF());
         };
         const QString first = choose("DejaVu Serif", "Bold Italic", 12, false);
         QCOMPARE(first.section(" > ", 1), "DejaVu Serif bold italic 12");

@@ -51,11 +51,16 @@ private Q_SLOTS:
         // Centred vertically; the resize rule has put the left edge at 200 twips.
         QVERIFY(qAbs(form.frameGeometry().center().y() - form.screen()->availableGeometry().center().y()) <= 4);
         QCOMPARE(form.frameGeometry().left(), twips::toPixels(200));
-        verifyDesign(&form, {{"Frame2", "Exit Editor?", {6720, 4920, 1935, 735}}, {"Command4", "Exit Editor", {480, 240, 1095, 375}},
-                             {"Command7", "Tansy ", {6840, 120, 1815, 375}}, {"Command5", "PWS Detection", {120, 120, 1575, 375}},
-                             {"Frame1", "Auto INI Load Options", {120, 4920, 4335, 735}},
-                             {"Command3", "Progman.INI", {2880, 240, 1215, 375}}, {"Command2", "System.INI", {1560, 240, 1215, 375}},
-                             {"Command1", "Win.INI", {240, 240, 1215, 375}}, {"Label1", "Tansy's INI Editor", {2040, 120, 4215, 375}}});
+        verifyDesign(&form,
+                     {{"Frame2", "Exit Editor?", {6720, 4920, 1935, 735}},
+                      {"Command4", "Exit Editor", {480, 240, 1095, 375}},
+                      {"Command7", "Tansy ", {6840, 120, 1815, 375}},
+                      {"Command5", "PWS Detection", {120, 120, 1575, 375}},
+                      {"Frame1", "Auto INI Load Options", {120, 4920, 4335, 735}},
+                      {"Command3", "Progman.INI", {2880, 240, 1215, 375}},
+                      {"Command2", "System.INI", {1560, 240, 1215, 375}},
+                      {"Command1", "Win.INI", {240, 240, 1215, 375}},
+                      {"Label1", "Tansy's INI Editor", {2040, 120, 4215, 375}}});
         QCOMPARE(form.findChild<QWidget *>("Command4")->parentWidget()->objectName(), QStringLiteral("Frame2"));
         QCOMPARE(form.findChild<QWidget *>("Command1")->parentWidget()->objectName(), QStringLiteral("Frame1"));
         QWidget *line = form.findChild<QWidget *>("Line1");
@@ -63,7 +68,8 @@ private Q_SLOTS:
         QVERIFY(line->testAttribute(Qt::WA_TransparentForMouseEvents));
         auto *label = form.findChild<QLabel *>("Label1");
         QCOMPARE(label->palette().color(QPalette::WindowText), QColor(255, 0, 0));
-        QCOMPARE(label->font().families().value(0) + " " + QString::number(label->font().pointSizeF()), "Lucida Fax 14.25");
+        QCOMPARE(label->font().families().value(0) + " " + QString::number(label->font().pointSizeF()),
+                 "Lucida Fax 14.25");
         QVERIFY(!label->font().bold() && !label->font().italic() && !label->font().underline());
         QCOMPARE(label->focusPolicy(), Qt::NoFocus);
 
@@ -94,7 +100,9 @@ private Q_SLOTS:
         QStringList tree;
         int handlers = 0;
         const auto describe = [&](int level, QAction *action) {
-            tree << QStringLiteral("%1 %2 %3").arg(level).arg(action->objectName(), action->isSeparator() ? "-" : action->text());
+            tree << QStringLiteral("%1 %2 %3")
+                        .arg(level)
+                        .arg(action->objectName(), action->isSeparator() ? "-" : action->text());
             QVERIFY(action->shortcut().isEmpty() && !action->text().contains('&'));
             QVERIFY(action->isEnabled() && action->isVisible() && !action->isChecked());
             if (!action->isSeparator() && !action->menu())
@@ -149,8 +157,10 @@ private Q_SLOTS:
         form.resize(size);
         QApplication::processEvents();
         QCOMPARE(form.frameGeometry().topLeft(), QPoint(twips::toPixels(200), top));
-        QCOMPARE(form.editor()->geometry(), QRect(twips::rect(120, 690, 0, 0).topLeft(),
-                                                  QSize(std::max(0, form.frameGeometry().width() - twips::toPixels(370)), twips::toPixels(4185))));
+        QCOMPARE(
+            form.editor()->geometry(),
+            QRect(twips::rect(120, 690, 0, 0).topLeft(),
+                  QSize(std::max(0, form.frameGeometry().width() - twips::toPixels(370)), twips::toPixels(4185))));
         QCOMPARE(form.findChild<QWidget *>("Label1")->geometry(), labelBefore);
         QCOMPARE(form.findChild<QWidget *>("Frame2")->geometry(), frame2Before);
     }
@@ -182,11 +192,18 @@ private Q_SLOTS:
         other.show();
         ModalAnswer box(QMessageBox::StandardButton(answer), answer < 0 ? Qt::Key_Return : Qt::Key_unknown);
         QCOMPARE(programEnds([&] { command == "close" ? void(form.close()) : run(form, command); }), ends);
-        QCOMPARE(box.seen(), command == "close" ? "" : QStringLiteral("Do you really want to do this?|%1|%2|%3|Are you sure you want to exit?\r\n")
-                                                          .arg(QMessageBox::Question).arg(QMessageBox::Yes | QMessageBox::No).arg(QMessageBox::No));
+        QCOMPARE(box.seen(),
+                 command == "close"
+                     ? ""
+                     : QStringLiteral("Do you really want to do this?|%1|%2|%3|Are you sure you want to exit?\r\n")
+                           .arg(QMessageBox::Question)
+                           .arg(QMessageBox::Yes | QMessageBox::No)
+                           .arg(QMessageBox::No));
         QCOMPARE(form.isVisible(), !ends);
         QCOMPARE(other.isVisible(), !ends);
-        QCOMPARE(form.editor()->text() + " " + QByteArray::number(form.editor()->selStart()) + "+" + QByteArray::number(form.editor()->selLength()), "unsaved 2+3");
+        QCOMPARE(form.editor()->text() + " " + QByteArray::number(form.editor()->selStart()) + "+"
+                     + QByteArray::number(form.editor()->selLength()),
+                 "unsaved 2+3");
     }
 };
 

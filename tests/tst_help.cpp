@@ -13,8 +13,10 @@ const QString HelpPath = QStringLiteral("Program Files/Tansy's INI Editor 3.0/Ze
 
 QByteArray helpDocument(const QByteArray &title)
 {
-    return "<html><head><title>" + title + "</title></head><body><h1 id=\"contents\">Contents</h1><p><a href=\"#far\">far</a></p>"
-           + QByteArray(200, '\n').replace("\n", "<p>filler</p>") + "<h2 id=\"far\">Far topic</h2><p>text</p></body></html>";
+    return "<html><head><title>" + title
+        + "</title></head><body><h1 id=\"contents\">Contents</h1><p><a href=\"#far\">far</a></p>"
+        + QByteArray(200, '\n').replace("\n", "<p>filler</p>")
+        + "<h2 id=\"far\">Far topic</h2><p>text</p></body></html>";
 }
 
 // The viewer's title, the topic shown and whether the finder of a missing file is offered.
@@ -53,13 +55,17 @@ private Q_SLOTS:
         Form1 form(drive.root());
         CommonDialog &dialog = *form.commonDialog();
         QStringList calls;
-        dialog.setHelpHandler([&calls](const QString &file, int helpCommand) { calls << QStringLiteral("%1 %2").arg(helpCommand).arg(file); });
+        dialog.setHelpHandler([&calls](const QString &file, int helpCommand) {
+            calls << QStringLiteral("%1 %2").arg(helpCommand).arg(file);
+        });
         dialog.CancelError = false;
         run(form, command);
         QCOMPARE(calls, QStringList{"9 " + drive.path(HelpPath)});
         QVERIFY(dialog.CancelError);
         QCOMPARE(dialog.HelpCommand, qint16(9));
-        QCOMPARE(dialog.HelpFile, (command == "Command5" ? "C:" : "") + QStringLiteral("\\Program Files\\Tansy's INI Editor 3.0\\Zeruradu.hlp"));
+        QCOMPARE(dialog.HelpFile,
+                 (command == "Command5" ? "C:" : "")
+                     + QStringLiteral("\\Program Files\\Tansy's INI Editor 3.0\\Zeruradu.hlp"));
     }
 
     // Both menu items show the one file in the program's viewer; a viewer that cannot start
@@ -79,11 +85,14 @@ private Q_SLOTS:
 
         form.editor()->setText("[windows]\r\nload=\r\n");
         form.editor()->setSelection(2, 3);
-        form.commonDialog()->setHelpHandler([](const QString &, int) { throw std::runtime_error("the viewer cannot be started"); });
+        form.commonDialog()->setHelpHandler(
+            [](const QString &, int) { throw std::runtime_error("the viewer cannot be started"); });
         ModalAnswer message(QMessageBox::Ok);
         run(form, "Command5");
         QVERIFY(!message.answered());
-        QCOMPARE(form.editor()->text() + QByteArray::number(form.editor()->selStart() * 10 + form.editor()->selLength()), "[windows]\r\nload=\r\n23");
+        QCOMPARE(form.editor()->text()
+                     + QByteArray::number(form.editor()->selStart() * 10 + form.editor()->selLength()),
+                 "[windows]\r\nload=\r\n23");
     }
 
     // Force-file of the file shown leaves the reader where they went; another file, or any
@@ -92,7 +101,8 @@ private Q_SLOTS:
     void viewerKeepsItsPlace()
     {
         TempDrive drive;
-        const QString a = drive.write("help/a.hlp", helpDocument("Help A")), b = drive.write("help/b.hlp", helpDocument("Help B"));
+        const QString a = drive.write("help/a.hlp", helpDocument("Help A")),
+                      b = drive.write("help/b.hlp", helpDocument("Help B"));
         HelpViewer viewer({});
         viewer.show(a, HelpViewer::ForceFile);
         QVERIFY(viewer.isVisible());

@@ -47,10 +47,13 @@ private Q_SLOTS:
 
     void twipsAndCodePage()
     {
-        if (qFuzzyCompare(QGuiApplication::primaryScreen()->logicalDotsPerInchX(), 96.0))  // 24.67 rounds, not truncates
-            QCOMPARE(QList<int>({twips::toPixels(15), twips::toPixels(14790), twips::toPixels(370)}), QList<int>({1, 986, 25}));
+        if (qFuzzyCompare(QGuiApplication::primaryScreen()->logicalDotsPerInchX(),
+                          96.0)) // 24.67 rounds, not truncates
+            QCOMPARE(QList<int>({twips::toPixels(15), twips::toPixels(14790), twips::toPixels(370)}),
+                     QList<int>({1, 986, 25}));
         // Undefined bytes are controls; a character the code page lacks is one '?', also beyond the basic plane.
-        QCOMPARE(codepage::fromUnicode("load= é ÿ € “x” Ÿ \u0081\u009d ж→ a😀b"), "load= \xe9 \xff \x80 \x93x\x94 \x9f \x81\x9d ?? a?b");
+        QCOMPARE(codepage::fromUnicode("load= é ÿ € “x” Ÿ \u0081\u009d ж→ a😀b"),
+                 "load= \xe9 \xff \x80 \x93x\x94 \x9f \x81\x9d ?? a?b");
     }
 
     void textBoxSelection_data()
@@ -70,7 +73,8 @@ private Q_SLOTS:
         QCOMPARE(box.text(), r.text);
         box.setSelection(r.start, r.length);
         QCOMPARE(box.selectedText(), r.selected);
-        QCOMPARE(QList<qint64>({box.selStart(), box.selLength()}), QList<qint64>({std::min<qint64>(r.start, r.text.size()), r.selected.size()}));
+        QCOMPARE(QList<qint64>({box.selStart(), box.selLength()}),
+                 QList<qint64>({std::min<qint64>(r.start, r.text.size()), r.selected.size()}));
     }
 
     // The limits on a line's length, at their edges: a line is what lies between line feeds.

@@ -33,7 +33,9 @@ int symlinkTo(const QString &target, const QString &name)
 // Everything in the folder, hidden files included: no temporary file may stay behind.
 QString entries(const QString &folder)
 {
-    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name).join(' ');
+    return QDir(folder)
+        .entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name)
+        .join(' ');
 }
 QStringList backups() { return QDir(QDir::tempPath()).entryList({"tansy-ini-editor-backup-*"}, QDir::Files); }
 
@@ -101,7 +103,9 @@ private Q_SLOTS:
         if (r.setup == "link")
             QCOMPARE(symlinkTo(file, link), 0);
         if (r.setup == "chain")
-            QCOMPARE(symlinkTo("win.ini", drive.path("disk/middle.ini")) + symlinkTo(drive.path("disk/middle.ini"), link), 0);
+            QCOMPARE(symlinkTo("win.ini", drive.path("disk/middle.ini"))
+                         + symlinkTo(drive.path("disk/middle.ini"), link),
+                     0);
         if (r.setup == "dangling")
             QCOMPARE(symlinkTo(drive.path("real/win.ini"), link) + !QDir().mkpath(drive.path("real")), 0);
         if (r.setup == "folder")
@@ -147,7 +151,8 @@ private Q_SLOTS:
         if (!r.inode.isEmpty())
             QCOMPARE(now.st_ino == before.st_ino, r.inode == "same");  // "new": replaced by rename
         if (r.ok && before.st_ino)
-            QCOMPARE(QList<uint>({now.st_uid, now.st_gid, now.st_mode & 07777}), QList<uint>({before.st_uid, before.st_gid, before.st_mode & 07777}));
+            QCOMPARE(QList<uint>({now.st_uid, now.st_gid, now.st_mode & 07777}),
+                     QList<uint>({before.st_uid, before.st_gid, before.st_mode & 07777}));
         if (r.ok && !before.st_ino)
             QCOMPARE(now.st_mode & 07777, mode_t(0644));
         if (r.setup == "folder" || r.target == "disk/link.ini")
@@ -167,12 +172,16 @@ private Q_SLOTS:
             save.start(QCoreApplication::applicationDirPath() + "/savechild", {file, QString::number(size)});
             QVERIFY(save.waitForStarted());
             // The save's own temporary file is unnamed; its size shows in the disk use of /proc.
-            QTRY_VERIFY_WITH_TIMEOUT(written == 0 || [&] {
-                for (const QFileInfo &fd : QDir(QStringLiteral("/proc/%1/fd").arg(save.processId())).entryInfoList(QDir::Files | QDir::System))
-                    if (fd.symLinkTarget().startsWith(drive.root()) && fd.size() >= written)
-                        return true;
-                return save.state() == QProcess::NotRunning;
-            }(), 20000);
+            QTRY_VERIFY_WITH_TIMEOUT(
+                written == 0 ||
+                    [&] {
+                        for (const QFileInfo &fd : QDir(QStringLiteral("/proc/%1/fd").arg(save.processId()))
+                                                       .entryInfoList(QDir::Files | QDir::System))
+                            if (fd.symLinkTarget().startsWith(drive.root()) && fd.size() >= written)
+                                return true;
+                        return save.state() == QProcess::NotRunning;
+                    }(),
+                20000);
             save.kill();
             save.waitForFinished();
             const QByteArray result = drive.read("win.ini");

@@ -14,7 +14,14 @@
 // The document, search and replacement texts, "Case sensitive?", the buttons clicked in turn;
 // then the document with its selection, the last box's text, whether the replace buttons are
 // on, and whether they were while the box was up (they change only after "not found").
-struct Clicks { QByteArray text; QString search, with; bool exact; QStringList clicks; QString picture, box; bool on, onDuringBox; };
+struct Clicks {
+    QByteArray text;
+    QString search, with;
+    bool exact;
+    QStringList clicks;
+    QString picture, box;
+    bool on, onDuringBox;
+};
 Q_DECLARE_METATYPE(Clicks)
 
 namespace {
@@ -83,10 +90,12 @@ private Q_SLOTS:
         QVERIFY(!w.replaceOn());
         QCOMPARE(dialog->findChild<QLineEdit *>("Text1")->maxLength(), std::numeric_limits<int>::max());
         QStringList order;
-        for (QWidget *widget = dialog->findChild<QWidget *>("Text1"); order.size() < 8; widget = widget->nextInFocusChain())
+        for (QWidget *widget = dialog->findChild<QWidget *>("Text1"); order.size() < 8;
+             widget = widget->nextInFocusChain())
             if (widget->focusPolicy() != Qt::NoFocus)
                 order << widget->objectName();
-        QCOMPARE(order.join(' '), "Text1 Text2 FindButton FindNextButton ReplaceButton ReplaceAllButton Command5 Check1");
+        QCOMPARE(order.join(' '),
+                 "Text1 Text2 FindButton FindNextButton ReplaceButton ReplaceAllButton Command5 Check1");
         // Find again from the main window brings the one dialog of the whole run to the front.
         w.form.show();
         w.form.activateWindow();
@@ -98,7 +107,8 @@ private Q_SLOTS:
 
     void buttons_data()
     {
-        const QStringList search{"FindButton"}, all{"FindButton", "ReplaceAllButton"}, replace{"FindButton", "ReplaceButton"};
+        const QStringList search{"FindButton"}, all{"FindButton", "ReplaceAllButton"},
+            replace{"FindButton", "ReplaceButton"};
         table<Clicks>({
             {"Search selects the first hit", {"x=INI", "ini", "", false, search, "x=[INI]", "", true, false}},
             {"ticked: exact", {"INI ini", "ini", "", true, search, "INI [ini]", "", true, false}},

@@ -55,8 +55,9 @@ private Q_SLOTS:
         const QByteArray two("ab cd\r\nef");
         QList<std::pair<const char *, Keys>> rows;
         // The component's own commands do nothing.
-        for (const char *keys : {"Ctrl+D", "Ctrl+L", "Ctrl+Shift+L", "Ctrl+T", "Ctrl+Shift+T", "Ctrl+U", "Ctrl+Shift+U", "Ctrl++",
-                                 "Ctrl+-", "Ctrl+/", "Alt+Shift+Down", "Alt+Shift+Right", "Ctrl+]", "Escape", "Insert"})
+        for (const char *keys :
+             {"Ctrl+D", "Ctrl+L", "Ctrl+Shift+L", "Ctrl+T", "Ctrl+Shift+T", "Ctrl+U", "Ctrl+Shift+U", "Ctrl++",
+              "Ctrl+-", "Ctrl+/", "Alt+Shift+Down", "Alt+Shift+Right", "Ctrl+]", "Escape", "Insert"})
             rows.append({keys, {two, 8, 1, keys, two, 8, 1}});
         // A plain box's keys do what they do everywhere.
         rows += {{"Insert does not type over", {two, 0, 0, "Ins, X", "x" + two, 1, 0}},
@@ -107,11 +108,13 @@ private Q_SLOTS:
         TextBox &editor = shown(form, "abcdef\r\nghijkl");
         QsciScintillaBase &sci = component(editor);
         const auto point = [&](long position) {
-            return QPoint(int(sci.SendScintilla(Sci::SCI_POINTXFROMPOSITION, 0UL, position)), int(sci.SendScintilla(Sci::SCI_POINTYFROMPOSITION, 0UL, position)) + 2);
+            return QPoint(int(sci.SendScintilla(Sci::SCI_POINTXFROMPOSITION, 0UL, position)),
+                          int(sci.SendScintilla(Sci::SCI_POINTYFROMPOSITION, 0UL, position)) + 2);
         };
         QWidget *viewport = sci.viewport();
         QTest::mousePress(viewport, Qt::LeftButton, modifiers, point(1));
-        QMouseEvent move(QEvent::MouseMove, point(10), viewport->mapToGlobal(point(10)), Qt::NoButton, Qt::LeftButton, modifiers);
+        QMouseEvent move(QEvent::MouseMove, point(10), viewport->mapToGlobal(point(10)), Qt::NoButton,
+                         Qt::LeftButton, modifiers);
         QApplication::sendEvent(viewport, &move);
         QTest::mouseRelease(viewport, Qt::LeftButton, modifiers, point(10));
         QCOMPARE(QList<qint64>({editor.selStart(), editor.selLength()}), QList<qint64>({afterStart, afterLength}));
@@ -119,7 +122,8 @@ private Q_SLOTS:
         // A click with Ctrl puts the caret there and starts no second selection; Ctrl+wheel does not zoom.
         QTest::mouseClick(viewport, Qt::LeftButton, Qt::ControlModifier, point(3));
         QCOMPARE(QList<qint64>({editor.selStart(), editor.selLength()}), QList<qint64>({3, 0}));
-        QWheelEvent wheel(point(3), viewport->mapToGlobal(point(3)), {}, {0, 120}, Qt::NoButton, Qt::ControlModifier, Qt::NoScrollPhase, false);
+        QWheelEvent wheel(point(3), viewport->mapToGlobal(point(3)), {}, {0, 120}, Qt::NoButton,
+                          Qt::ControlModifier, Qt::NoScrollPhase, false);
         QApplication::sendEvent(viewport, &wheel);
         verifyPlain(editor);
     }
@@ -182,7 +186,8 @@ private Q_SLOTS:
         QVERIFY(!editor.wraps());
         const QSize size = editor.size();
         for (const QString &step : action.split(", ")) {
-            QWheelEvent wheel({5, 5}, sci.viewport()->mapToGlobal(QPointF(5, 5)), {}, {-240, 0}, Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+            QWheelEvent wheel({5, 5}, sci.viewport()->mapToGlobal(QPointF(5, 5)), {}, {-240, 0}, Qt::NoButton,
+                              Qt::NoModifier, Qt::NoScrollPhase, false);
             if (step == "wheel")
                 QApplication::sendEvent(sci.viewport(), &wheel);
             if (step == "type" || step == "join" || step == "middle")
@@ -243,7 +248,9 @@ private Q_SLOTS:
             box.setText(line);
             const long drawn = sci.SendScintilla(Sci::SCI_POINTXFROMPOSITION, 0UL, long(line.size()))
                 - sci.SendScintilla(Sci::SCI_POINTXFROMPOSITION, 0UL, 0L);
-            QVERIFY2(fit.width(line) >= drawn, qPrintable(QString::fromLatin1(line.toHex()) + QString::number(fit.width(line)) + " " + QString::number(drawn)));
+            QVERIFY2(fit.width(line) >= drawn,
+                     qPrintable(QString::fromLatin1(line.toHex()) + QString::number(fit.width(line)) + " "
+                                + QString::number(drawn)));
         }
     }
 };

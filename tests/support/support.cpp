@@ -127,7 +127,10 @@ SmallDisk::SmallDisk(const QString &folder, qint64 bytes) : mountPoint(QFile::en
     mounted = ::geteuid() == 0 && ::mount("tmpfs", mountPoint, "tmpfs", 0, "size=" + QByteArray::number(bytes)) == 0;
 }
 SmallDisk::~SmallDisk() { mounted && ::umount2(mountPoint, MNT_DETACH); }
-bool SmallDisk::makeReadOnly() { return mounted && ::mount("tmpfs", mountPoint, "tmpfs", MS_REMOUNT | MS_RDONLY, nullptr) == 0; }
+bool SmallDisk::makeReadOnly()
+{
+    return mounted && ::mount("tmpfs", mountPoint, "tmpfs", MS_REMOUNT | MS_RDONLY, nullptr) == 0;
+}
 
 // In every test program: a box or dialog no test answers would wait for a user until the
 // test function's time-out. After three seconds it is closed instead, with a warning naming
