@@ -38,8 +38,8 @@ ModalAnswer::ModalAnswer(QMessageBox::StandardButton button, Qt::Key key)
               && box->windowTitle() == QLatin1String("Tansy's INI Editor 3.0");
           if (key != Qt::Key_unknown)  // to the box's own focus, its default button
               QTest::keyClick(box->focusWidget() ? box->focusWidget() : box, key);
-          else
-              box->button(button)->click();
+          else if (QAbstractButton *b = box->button(button))  // none: left to the closer of unanswered boxes
+              b->click();
       })
 {
 }
