@@ -10,10 +10,7 @@
 
 // The files present below the root, the path asked for, the file found.
 struct DosPath { QStringList present; QString path, found; };
-// A text, a selection asked for, the bytes it selects.
-struct Selection { QByteArray text; int start, length; QByteArray selected; };
 Q_DECLARE_METATYPE(DosPath)
-Q_DECLARE_METATYPE(Selection)
 
 class TestPlatform : public QObject
 {
@@ -54,27 +51,6 @@ private Q_SLOTS:
         // Undefined bytes are controls; a character the code page lacks is one '?', also beyond the basic plane.
         QCOMPARE(codepage::fromUnicode("load= é ÿ € “x” Ÿ \u0081\u009d ж→ a😀b"),
                  "load= \xe9 \xff \x80 \x93x\x94 \x9f \x81\x9d ?? a?b");
-    }
-
-    void textBoxSelection_data()
-    {
-        table<Selection>({{"[ab]\\r\\ncd", {"ab\r\ncd", 0, 2, "ab"}},
-                          {"ab[\\r\\n]cd: CR LF is two", {"ab\r\ncd", 2, 2, "\r\n"}},
-                          {"a[\\0b]", {QByteArray("a\0b", 3), 1, 2, QByteArray("\0b", 2)}},
-                          {"[\\xe9\\x80]", {"\xe9\x80", 0, 2, "\xe9\x80"}},
-                          {"past the end is cut", {"abc", 2, 10, "c"}},
-                          {"start past the end", {"abc", 7, 1, ""}}});
-    }
-    void textBoxSelection()
-    {
-        const Selection &r = row<Selection>();
-        TextBox box;
-        box.setText(r.text);
-        QCOMPARE(box.text(), r.text);
-        box.setSelection(r.start, r.length);
-        QCOMPARE(box.selectedText(), r.selected);
-        QCOMPARE(QList<qint64>({box.selStart(), box.selLength()}),
-                 QList<qint64>({std::min<qint64>(r.start, r.text.size()), r.selected.size()}));
     }
 
     // The limits on a line's length, at their edges: a line is what lies between line feeds.

@@ -1,6 +1,7 @@
 #include "platform/safesave.h"
 #include "support.h"
 
+#include <QElapsedTimer>
 #include <QProcess>
 
 #include <csignal>
@@ -161,27 +162,29 @@ private Q_SLOTS:
 
     // Killed at any moment of a save, the file holds the old text or the new one, whole, and
     // nothing else is left in the folder. The kills fall at growing amounts of the new text
-    // written, from none on, read off the temporary file the save writes.
+    // written, from none on, read off the file the save writes (unnamed: its size shows in
+    // /proc), watched without pause so that each kill lands while the save still runs.
     void killedWhileSaving()
     {
-        const qint64 size = 8 << 20;
+        const qint64 size = 64 << 20;
         TempDrive drive;
         const QString file = drive.write("win.ini", NewBytes);
-        for (const qint64 written : {qint64(0), qint64(1), qint64(2 << 20), qint64(6 << 20)}) {
+        for (const qint64 written : {qint64(0), qint64(1), qint64(16 << 20), qint64(48 << 20)}) {
             QProcess save;
             save.start(QCoreApplication::applicationDirPath() + "/savechild", {file, QString::number(size)});
             QVERIFY(save.waitForStarted());
-            // The save's own temporary file is unnamed; its size shows in the disk use of /proc.
-            QTRY_VERIFY_WITH_TIMEOUT(
-                written == 0 ||
-                    [&] {
-                        for (const QFileInfo &fd : QDir(QStringLiteral("/proc/%1/fd").arg(save.processId()))
-                                                       .entryInfoList(QDir::Files | QDir::System))
-                            if (fd.symLinkTarget().startsWith(drive.root()) && fd.size() >= written)
-                                return true;
-                        return save.state() == QProcess::NotRunning;
-                    }(),
-                20000);
+            const auto reached = [&] {
+                for (const QFileInfo &fd : QDir(QStringLiteral("/proc/%1/fd").arg(save.processId()))
+                                               .entryInfoList(QDir::Files | QDir::System))
+                    if (fd.symLinkTarget().startsWith(drive.root()) && fd.size() >= written)
+                        return true;
+                return false;
+            };
+            QElapsedTimer clock;
+            clock.start();
+            while (written > 0 && !reached() && !save.waitForFinished(0) && clock.elapsed() < 20000) {
+            }
+            QVERIFY2(save.state() == QProcess::Running, "the save ended before the kill");
             save.kill();
             save.waitForFinished();
             const QByteArray result = drive.read("win.ini");
