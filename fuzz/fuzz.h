@@ -30,7 +30,10 @@ inline void ensureApplication()
 {
     static int argc = 1;
     static char name[] = "fuzz", *argv[] = {name, nullptr};
-    static const QApplication *app = (qputenv("QT_QPA_PLATFORM", "offscreen"), new QApplication(argc, argv));
+    static const QApplication *app = [] {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        return new QApplication(argc, argv);
+    }();
     Q_UNUSED(app);
 }
 

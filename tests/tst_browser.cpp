@@ -210,11 +210,21 @@ private:
         const QString url = arg == "home" ? WebBrowser::homePage().toString()
             : arg == "search"             ? WebBrowser::searchPage().toString()
                                           : m_server.url(arg);
-        if (verb == "type" || verb == "pick")  // the text set, then Enter or the list's click
-            line->setText(url), verb == "type" ? QTest::keyClick(line, Qt::Key_Return) : browser->cboAddress_Click();
-        else if (verb == "keys")  // typed key by key, then Enter
-            line->clear(), QTest::keyClicks(line, url), QTest::keyClick(line, Qt::Key_Return);
-        else if (verb == "enter")
+        if (verb == "type" || verb == "keys" || verb == "pick") {
+            // The text set, then Enter or the list's click; or typed key by key, then Enter.
+            line->clear();
+            if (verb == "keys")
+                QTest::keyClicks(line, url);
+            else
+                line->setText(url);
+            if (verb == "pick")
+                browser->cboAddress_Click();
+            else
+                QTest::keyClick(line, Qt::Key_Return);
+        } else if (verb == "record") {
+            m_captions.clear();
+            m_loads = 0;
+        } else if (verb == "enter")
             QTest::keyClick(line, Qt::Key_Return);
         else if (verb == "go")
             control->Navigate(url);
@@ -240,8 +250,6 @@ private:
             QCOMPARE(control->Busy(), verb == "busy");
         else if (verb == "entries")
             QCOMPARE(QString::number(browser->findChild<QComboBox *>("cboAddress")->count()), arg);
-        else if (verb == "record")
-            m_captions.clear(), m_loads = 0;
         else if (verb == "captions")
             QCOMPARE(m_captions.join('|').replace(Waiting, "waiting"), arg);
         else if (verb == "nowait")  // the waiting text neither shown now nor since "record"

@@ -106,7 +106,8 @@ private Q_SLOTS:
     {
         const QString open("Unkown error while opening file "), win("File Open ERROR SORRY! /windows/win.ini");
         const auto unreadable = [](const TempDrive &, const QString &file) {
-            QFile(file).open(QIODevice::WriteOnly), ::chmod(path(file), 0200);
+            QFile(file).open(QIODevice::WriteOnly);
+            ::chmod(path(file), 0200);
         };
         const auto huge = [](const TempDrive &, const QString &file) {
             QFile f(file);

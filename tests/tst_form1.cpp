@@ -191,7 +191,13 @@ private Q_SLOTS:
         QWidget other;  // stands for the browser window or the About box
         other.show();
         ModalAnswer box(QMessageBox::StandardButton(answer), answer < 0 ? Qt::Key_Return : Qt::Key_unknown);
-        QCOMPARE(programEnds([&] { command == "close" ? void(form.close()) : run(form, command); }), ends);
+        QCOMPARE(programEnds([&] {
+                     if (command == "close")
+                         form.close();
+                     else
+                         run(form, command);
+                 }),
+                 ends);
         QCOMPARE(box.seen(),
                  command == "close"
                      ? ""

@@ -27,9 +27,10 @@ struct stat statOf(const QString &path)
     ::lstat(QFile::encodeName(path).constData(), &info);
     return info;
 }
-int symlinkTo(const QString &target, const QString &name)
+void symlinkTo(const QString &target, const QString &name)
 {
-    return ::symlink(QFile::encodeName(target).constData(), QFile::encodeName(name).constData());
+    QVERIFY2(::symlink(QFile::encodeName(target).constData(), QFile::encodeName(name).constData()) == 0,
+             qPrintable(name));
 }
 // Everything in the folder, hidden files included: no temporary file may stay behind.
 QString entries(const QString &folder)
@@ -99,20 +100,26 @@ private Q_SLOTS:
             QCOMPARE(::link(name, QFile::encodeName(drive.path("disk/other.ini"))), 0);
         if (r.setup == "owner" || other)
             QCOMPARE(::chown(name, other ? 4321 : 1234, other ? 4321 : 5678), 0);
-        if (other)
-            ::chmod(QFile::encodeName(drive.path("disk")), 0777), ::chmod(name, 0666);
+        if (other) {
+            ::chmod(QFile::encodeName(drive.path("disk")), 0777);
+            ::chmod(name, 0666);
+        }
         if (r.setup == "link")
-            QCOMPARE(symlinkTo(file, link), 0);
-        if (r.setup == "chain")
-            QCOMPARE(symlinkTo("win.ini", drive.path("disk/middle.ini"))
-                         + symlinkTo(drive.path("disk/middle.ini"), link),
-                     0);
-        if (r.setup == "dangling")
-            QCOMPARE(symlinkTo(drive.path("real/win.ini"), link) + !QDir().mkpath(drive.path("real")), 0);
+            symlinkTo(file, link);
+        if (r.setup == "chain") {
+            symlinkTo("win.ini", drive.path("disk/middle.ini"));
+            symlinkTo(drive.path("disk/middle.ini"), link);
+        }
+        if (r.setup == "dangling") {
+            symlinkTo(drive.path("real/win.ini"), link);
+            QDir().mkpath(drive.path("real"));
+        }
         if (r.setup == "folder")
-            QCOMPARE(symlinkTo(drive.path("disk"), drive.path("windows")), 0);
-        if (r.setup == "loop")
-            QCOMPARE(symlinkTo("b", drive.path("disk/a")) + symlinkTo("a", drive.path("disk/b")), 0);
+            symlinkTo(drive.path("disk"), drive.path("windows"));
+        if (r.setup == "loop") {
+            symlinkTo("b", drive.path("disk/a"));
+            symlinkTo("a", drive.path("disk/b"));
+        }
         if (words.contains("read-only"))
             QVERIFY(disk->makeReadOnly());
         ::chmod(QFile::encodeName(drive.root()), 0755);  // others may look in

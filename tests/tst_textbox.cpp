@@ -71,9 +71,7 @@ private Q_SLOTS:
                  {"Shift+Delete cuts", {two, 0, 3, "Shift+Del", "cd\r\nef", 0, 0}},
                  {"Enter types CR LF", {two, 9, 0, "Return", two + "\r\n", 11, 0}},
                  {"Ctrl+A selects all", {two, 1, 0, "Ctrl+A", two, 0, 9}}};
-        QTest::addColumn<Keys>("row");
-        for (const auto &[name, row] : rows)
-            QTest::newRow(name) << row;
+        table<Keys>(rows);
     }
     void keys()
     {
@@ -205,14 +203,18 @@ private Q_SLOTS:
                 editor.replace(0, 0, QByteArray(20000, 'x'));
             if (step == "narrow" || step == "widen")
                 editor.resize(step == "narrow" ? size.width() * 2 / 3 : size.width(), size.height());
-            if (step == "scroll")
-                editor.setText(QByteArray("W\n").repeated(500)), sci.SendScintilla(Sci::SCI_SETFIRSTVISIBLELINE, 400UL);
+            if (step == "scroll") {
+                editor.setText(QByteArray("W\n").repeated(500));
+                sci.SendScintilla(Sci::SCI_SETFIRSTVISIBLELINE, 400UL);
+            }
             if (step == "load")
                 editor.setText(QByteArray("W\n").repeated(500) + line + "WW");
             if (step == "load")
                 QCOMPARE(sci.SendScintilla(Sci::SCI_GETFIRSTVISIBLELINE), 0L);
-            if (step == "font")
-                font.setPointSize(110), editor.setTextFont(font);
+            if (step == "font") {
+                font.setPointSize(110);
+                editor.setTextFont(font);
+            }
         }
         QCOMPARE(editor.wraps(), wraps);
         QCOMPARE(sci.SendScintilla(Sci::SCI_GETXOFFSET), 0L);

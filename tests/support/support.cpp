@@ -118,15 +118,27 @@ void verifyDesign(QWidget *window, const QList<DesignRow> &rows)
 }
 
 bool ActAs::possible() { return ::geteuid() == 0; }
-ActAs::ActAs(unsigned uid, unsigned gid) { ::setfsgid(gid), ::setfsuid(uid); }
-ActAs::~ActAs() { ::setfsuid(::geteuid()), ::setfsgid(::getegid()); }
+ActAs::ActAs(unsigned uid, unsigned gid)
+{
+    ::setfsgid(gid);
+    ::setfsuid(uid);
+}
+ActAs::~ActAs()
+{
+    ::setfsuid(::geteuid());
+    ::setfsgid(::getegid());
+}
 
 SmallDisk::SmallDisk(const QString &folder, qint64 bytes) : mountPoint(QFile::encodeName(folder))
 {
     QDir().mkpath(folder);
     mounted = ::geteuid() == 0 && ::mount("tmpfs", mountPoint, "tmpfs", 0, "size=" + QByteArray::number(bytes)) == 0;
 }
-SmallDisk::~SmallDisk() { mounted && ::umount2(mountPoint, MNT_DETACH); }
+SmallDisk::~SmallDisk()
+{
+    if (mounted)
+        ::umount2(mountPoint, MNT_DETACH);
+}
 bool SmallDisk::makeReadOnly()
 {
     return mounted && ::mount("tmpfs", mountPoint, "tmpfs", MS_REMOUNT | MS_RDONLY, nullptr) == 0;
@@ -138,14 +150,14 @@ bool SmallDisk::makeReadOnly()
 static void closeUnanswered()
 {
     auto *timer = new QTimer(QCoreApplication::instance());
-    auto seen = std::make_shared<std::pair<QPointer<QWidget>, int>>();
-    QObject::connect(timer, &QTimer::timeout, [seen] {
+    QObject::connect(timer, &QTimer::timeout, [seen = QPointer<QWidget>(), waited = 0]() mutable {
         QWidget *modal = QApplication::activeModalWidget();
-        if (modal != seen->first || !modal) {
-            *seen = {modal, 0};
+        if (modal != seen || !modal) {
+            seen = modal;
+            waited = 0;
             return;
         }
-        if ((seen->second += 100) < 3000)
+        if ((waited += 100) < 3000)
             return;
         const auto *box = qobject_cast<QMessageBox *>(modal);
         qWarning("closing a %s no test answered: %s", modal->metaObject()->className(),

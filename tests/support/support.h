@@ -15,7 +15,7 @@
 
 // A table of one column, "row", of a struct per case: table<Row>({{"name", {...}}, ...}) in a
 // _data() function, row<Row>() in the test.
-template <typename Row> void table(std::initializer_list<std::pair<const char *, Row>> rows)
+template <typename Row> void table(const QList<std::pair<const char *, Row>> &rows)
 {
     QTest::addColumn<Row>("row");
     for (const auto &[name, row] : rows)
