@@ -14,8 +14,6 @@
 // result and KeyVal.
 struct KeyValue { bool keyThere, valueThere; quint32 type; QByteArray data; bool result; QString keyVal; };
 struct SysInfo { QString first, second, toolAt, started; bool message; };
-Q_DECLARE_METATYPE(KeyValue)
-Q_DECLARE_METATYPE(SysInfo)
 
 namespace {
 
@@ -141,23 +139,17 @@ private Q_SLOTS:
         QCOMPARE(w.about->findChild<QWidget *>("lblDisclaimer")->geometry(), twips::rect(255, 2625, 3870, 825));
         run(w.form, "mnuAbout");
         QCOMPARE(w.form.help()->about(), w.about);
-        int abouts = 0;
-        for (QWidget *top : QApplication::topLevelWidgets())
-            abouts += qobject_cast<frmAbout *>(top) != nullptr;
-        QCOMPARE(abouts, 1);
+        const QWidgetList tops = QApplication::topLevelWidgets();
+        QCOMPARE(std::count_if(tops.begin(), tops.end(), [](QWidget *w) { return qobject_cast<frmAbout *>(w); }), 1);
     }
 
-    void closing_data()
+    void closing_data()  // a key, or 0: OK clicked, -1: the close box
     {
-        QTest::addColumn<int>("key");  // 0: OK clicked, -1: the close box
-        QTest::newRow("OK") << 0;
-        QTest::newRow("Enter") << int(Qt::Key_Return);
-        QTest::newRow("Escape") << int(Qt::Key_Escape);
-        QTest::newRow("close box") << -1;
+        table<int>({{"OK", 0}, {"Enter", Qt::Key_Return}, {"Escape", Qt::Key_Escape}, {"close box", -1}});
     }
     void closing()
     {
-        QFETCH(int, key);
+        const int key = row<int>();
         TempDrive drive;
         AboutWindow w(drive.root());
         QPointer<frmAbout> first = w.about;

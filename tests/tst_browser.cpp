@@ -67,7 +67,8 @@ frmBrowser *open(const QString &address)
 {
     auto *browser = new frmBrowser;
     browser->StartingAddress = address;
-    return browser->Show(), browser;
+    browser->Show();
+    return browser;
 }
 
 }
@@ -144,7 +145,7 @@ private Q_SLOTS:
         // A followed link starts no timer: the caption follows the download-complete notice alone.
         QTest::newRow("a link followed in the page") << "/a" << "title Page A; idle; js document.getElementById('l').click(); "
             "url /b; title Page B; timer off";
-        QTest::newRow("no local files, typed or from a page") << "/a" << "title Page A; pick file:///etc/hostname; idle; url /a; "
+        QTest::newRow("no local files, typed or from a page") << "/a" << "title Page A; idle; record; pick file:///etc/hostname; loaded; at /a; "
             "js location.href = 'file:///etc/hostname'; go /b; title Page B";
     }
     void steps()
@@ -240,6 +241,8 @@ private:
             QTRY_COMPARE_WITH_TIMEOUT(browser->windowTitle(), arg == "waiting" ? Waiting : arg, LoadTimeout);
         else if (verb == "url")
             QTRY_COMPARE_WITH_TIMEOUT(control->LocationURL(), url, LoadTimeout);
+        else if (verb == "at")  // now, where a wait could pass before the page moves
+            QCOMPARE(control->LocationURL(), url);
         else if (verb == "timer")
             QCOMPARE(timer->isActive() ? "on" : "off", arg);
         else if (verb == "idle")
@@ -257,6 +260,8 @@ private:
                      qPrintable(m_captions.join('|')));
         else if (verb == "loads")
             QCOMPARE(QString::number(m_loads), arg);
+        else if (verb == "loaded")  // a load ended since "record", refused or not
+            QTRY_VERIFY_WITH_TIMEOUT(m_loads > 0, LoadTimeout);
         else
             QFAIL(qPrintable("no such step: " + verb));
     }

@@ -23,10 +23,6 @@ struct LoadFailure { QString command; Obstacle obstacle; QString message; bool a
 struct Name { bool loaded; QString command, answer, expected; };
 // A failed save: the command, the obstacle, the name shown (below the root, or the fixed path).
 struct SaveFailure { QString command; Obstacle obstacle; QString shown; };
-Q_DECLARE_METATYPE(Load)
-Q_DECLARE_METATYPE(LoadFailure)
-Q_DECLARE_METATYPE(Name)
-Q_DECLARE_METATYPE(SaveFailure)
 
 namespace {
 

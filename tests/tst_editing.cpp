@@ -21,7 +21,6 @@ struct Command {
     QByteArray after;
     QString selection, clipboardAfter;
 };
-Q_DECLARE_METATYPE(Command)
 
 namespace {
 

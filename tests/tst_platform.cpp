@@ -10,7 +10,6 @@
 
 // The files present below the root, the path asked for, the file found.
 struct DosPath { QStringList present; QString path, found; };
-Q_DECLARE_METATYPE(DosPath)
 
 class TestPlatform : public QObject
 {

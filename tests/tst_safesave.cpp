@@ -14,7 +14,6 @@
 // root) and by whom, how many bytes (0: NewBytes, 1: "x"); then whether it was, which file
 // holds what, the folder's entries ("" = as before) and the file's inode: "same", "new", "".
 struct Save { QString setup, target; bool asNobody; int size; bool ok; QString check, inode, after; };
-Q_DECLARE_METATYPE(Save)
 
 namespace {
 

@@ -22,7 +22,6 @@ struct Clicks {
     QString picture, box;
     bool on, onDuringBox;
 };
-Q_DECLARE_METATYPE(Clicks)
 
 namespace {
 

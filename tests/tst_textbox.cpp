@@ -41,7 +41,6 @@ TextBox &shown(Form1 &form, const QByteArray &text)
 
 // The text, its selection (start, length), the keys; then the text and selection after.
 struct Keys { QByteArray text; qint64 start, length; QString keys; QByteArray after; qint64 afterStart, afterLength; };
-Q_DECLARE_METATYPE(Keys)
 
 // `Editor` is a plain text box: a standard text box's keys and mouse, one stream selection.
 // The component's state is read from the component itself, where the user's keys act.
