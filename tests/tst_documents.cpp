@@ -23,6 +23,9 @@ struct LoadFailure { QString command; Obstacle obstacle; QString message; bool a
 struct Name { bool loaded; QString command, answer, expected; };
 // A failed save: the command, the obstacle, the name shown (below the root, or the fixed path).
 struct SaveFailure { QString command; Obstacle obstacle; QString shown; };
+// The command run first, the command; the dialog's settings (the root written as ~), the files
+// it lists, the flags left.
+struct Dialog { QString before, command, settings, listed; quint32 flags; };
 
 namespace {
 
@@ -273,23 +276,12 @@ private Q_SLOTS:
     // name the last command left, and its filter's files in any case.
     void dialogs_data()
     {
-        QTest::addColumn<QString>("before");  // the command run first
-        QTest::addColumn<QString>("command");
-        QTest::addColumn<QString>("settings");  // the dialog's, the root written as ~
-        QTest::addColumn<QString>("listed");
-        QTest::addColumn<quint32>("flags");
-        QTest::newRow("Open after a failed quick-load") << "Command3" << "FileOpen"
-            << "Open|~/windows|progman.ini|INI Files (*.INI);All files (*)|TXT|open|1||" << "A.INI b.ini" << 4096u;
-        QTest::newRow("Save As after Open") << "FileOpen" << "FileSaveAs"
-            << "Save As|~/windows|c.TXT|Text files (*.TXT);All files (*)|TXT|save|0|confirms|" << "c.TXT d.txt" << 2u;
+        table<Dialog>({{"Open after a failed quick-load", {"Command3", "FileOpen", "Open|~/windows|progman.ini|INI Files (*.INI);All files (*)|TXT|open|1||", "A.INI b.ini", 4096}},
+                       {"Save As after Open", {"FileOpen", "FileSaveAs", "Save As|~/windows|c.TXT|Text files (*.TXT);All files (*)|TXT|save|0|confirms|", "c.TXT d.txt", 2}}});
     }
     void dialogs()
     {
-        QFETCH(QString, before);
-        QFETCH(QString, command);
-        QFETCH(QString, settings);
-        QFETCH(QString, listed);
-        QFETCH(quint32, flags);
+        const auto &[before, command, settings, listed, flags] = row<Dialog>();
         TempDrive drive;
         for (const char *name : {"A.INI", "b.ini", "c.TXT", "d.txt", "e.inf"})
             drive.write(QStringLiteral("windows/") + name, "x");

@@ -82,13 +82,11 @@ private Q_SLOTS:
     // end) into a short text, which must come out as in one part.
     void inParts_data()
     {
-        QTest::addColumn<QString>("command");
-        for (const char *command : {"number", "upper", "lower"})
-            QTest::newRow(command) << command;
+        table<QString>({{"number", "number"}, {"upper", "upper"}, {"lower", "lower"}});
     }
     void inParts()
     {
-        QFETCH(QString, command);
+        const QString &command = row<QString>();
         const QByteArray text = "[Win]\r\nload=caf\xe9\rX\r\n" + QByteArray(23, 'q')
             + "\n\nKey=Value,C:\\WINDOWS\\X.DLL @AZ[`az{ End\xc9";
         const unsigned char *table = command == "upper" ? codepage::upperTable() : codepage::lowerTable();
@@ -167,16 +165,13 @@ private Q_SLOTS:
     // text colour, Cancel neither.
     void colours_data()
     {
-        QTest::addColumn<QString>("command");
-        QTest::addColumn<bool>("cancel");
-        QTest::newRow("Page Color") << "CustomPage" << false;
-        QTest::newRow("Text Color") << "CustomText" << false;
-        QTest::newRow("Text Color cancelled") << "CustomText" << true;
+        using Colour = std::pair<QString, bool>;  // the command, whether cancelled
+        table<Colour>({{"Page Color", {"CustomPage", false}}, {"Text Color", {"CustomText", false}},
+                       {"Text Color cancelled", {"CustomText", true}}});
     }
     void colours()
     {
-        QFETCH(QString, command);
-        QFETCH(bool, cancel);
+        const auto &[command, cancel] = row<std::pair<QString, bool>>();
         Form1 form;
         TextBox &editor = *form.editor();
         form.commonDialog()->CancelError = cancel;

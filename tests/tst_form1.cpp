@@ -132,17 +132,13 @@ private Q_SLOTS:
     // Only the editor's width follows the window, and the left edge goes to 200 twips.
     void resizeRule_data()
     {
-        QTest::addColumn<QSize>("size");
-        QTest::addColumn<bool>("movedFirst");
-        QTest::newRow("as designed") << QSize(986, 420) << false;
-        QTest::newRow("wider and taller, after a move") << QSize(1200, 700) << true;
-        QTest::newRow("narrower than the buttons") << QSize(400, 200) << false;
-        QTest::newRow("one pixel") << QSize(1, 1) << false;
+        using Resize = std::pair<QSize, bool>;  // the new size, whether the window moved first
+        table<Resize>({{"as designed", {{986, 420}, false}}, {"wider and taller, after a move", {{1200, 700}, true}},
+                       {"narrower than the buttons", {{400, 200}, false}}, {"one pixel", {{1, 1}, false}}});
     }
     void resizeRule()
     {
-        QFETCH(QSize, size);
-        QFETCH(bool, movedFirst);
+        const auto &[size, movedFirst] = row<std::pair<QSize, bool>>();
         Form1 form;
         form.show();
         QVERIFY(QTest::qWaitForWindowExposed(&form));
@@ -169,19 +165,15 @@ private Q_SLOTS:
     // all as it was), or the close box, which asks nothing.
     void exit_data()
     {
-        QTest::addColumn<QString>("command");
-        QTest::addColumn<int>("answer");  // -1: Enter
-        for (const QString command : {"Command4", "FileExit"}) {
-            QTest::addRow("%s, Yes", qPrintable(command)) << command << int(QMessageBox::Yes);
-            QTest::addRow("%s, No", qPrintable(command)) << command << int(QMessageBox::No);
-            QTest::addRow("%s, Enter", qPrintable(command)) << command << -1;
-        }
-        QTest::addRow("close box") << "close" << 0;
+        using Exit = std::pair<QString, int>;  // the command, the answer (-1: Enter)
+        table<Exit>({{"Command4, Yes", {"Command4", QMessageBox::Yes}}, {"Command4, No", {"Command4", QMessageBox::No}},
+                     {"Command4, Enter", {"Command4", -1}}, {"FileExit, Yes", {"FileExit", QMessageBox::Yes}},
+                     {"FileExit, No", {"FileExit", QMessageBox::No}}, {"FileExit, Enter", {"FileExit", -1}},
+                     {"close box", {"close", 0}}});
     }
     void exit()
     {
-        QFETCH(QString, command);
-        QFETCH(int, answer);
+        const auto &[command, answer] = row<std::pair<QString, int>>();
         const bool ends = answer == QMessageBox::Yes || command == "close";
         Form1 form;
         form.show();

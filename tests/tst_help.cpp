@@ -43,14 +43,12 @@ private Q_SLOTS:
     // file below it. What the command sets stays set: cancel reporting is on for later dialogs.
     void commands_data()
     {
-        QTest::addColumn<QString>("command");
-        QTest::newRow("PWS Detection, drive C:") << "Command5";
-        QTest::newRow("Password Stealer Detection/Removal") << "mnuHELP2";
-        QTest::newRow("What is a Password Stealer?") << "mnyPWS";
+        table<QString>({{"PWS Detection, drive C:", "Command5"}, {"Password Stealer Detection/Removal", "mnuHELP2"},
+                        {"What is a Password Stealer?", "mnyPWS"}});
     }
     void commands()
     {
-        QFETCH(QString, command);
+        const QString &command = row<QString>();
         TempDrive drive;
         Form1 form(drive.root());
         CommonDialog &dialog = *form.commonDialog();

@@ -10,6 +10,8 @@
 
 // The files present below the root, the path asked for, the file found.
 struct DosPath { QStringList present; QString path, found; };
+// A text; whether the box holds it, and wraps it.
+struct LongLine { QByteArray text; bool held, wrapped; };
 
 class TestPlatform : public QObject
 {
@@ -57,25 +59,20 @@ private Q_SLOTS:
     {
         constexpr qsizetype Shown = 1 << 20, Wrapped = 256 << 10;  // the longest line the box takes, and wraps
         const QByteArray lines = QByteArray("key=value\r\n").repeated(50000);
-        QTest::addColumn<QByteArray>("text");
-        QTest::addColumn<bool>("held");
-        QTest::addColumn<bool>("wrapped");
-        QTest::newRow("short lines") << lines << true << false;
-        QTest::newRow("wrap limit, first") << QByteArray(Wrapped, 'x') + "\n" + lines << true << true;
-        QTest::newRow("wrap limit + 1, first") << QByteArray(Wrapped + 1, 'x') + "\n" + lines << true << false;
-        QTest::newRow("wrap limit + 1, CR LF") << QByteArray(Wrapped, 'x') + "\r\n" + lines << true << false;
-        QTest::newRow("wrap limit, last, no feed") << lines + QByteArray(Wrapped, 'x') << true << true;
-        QTest::newRow("wrap limit + 1, last, no feed") << lines + QByteArray(Wrapped + 1, 'x') << true << false;
-        QTest::newRow("limit, between") << lines + QByteArray(Shown, 'x') + "\n" + lines << true << false;
-        QTest::newRow("limit + 1, between") << lines + QByteArray(Shown + 1, 'x') + "\n" + lines << false << false;
-        QTest::newRow("limit + 1, last") << lines + QByteArray(Shown + 1, 'x') << false << false;
-        QTest::newRow("limit + 1, only CRs") << QByteArray("a\r").repeated(Shown / 2 + 1) << false << false;
+        table<LongLine>({{"short lines", {lines, true, false}},
+                         {"wrap limit, first", {QByteArray(Wrapped, 'x') + "\n" + lines, true, true}},
+                         {"wrap limit + 1, first", {QByteArray(Wrapped + 1, 'x') + "\n" + lines, true, false}},
+                         {"wrap limit + 1, CR LF", {QByteArray(Wrapped, 'x') + "\r\n" + lines, true, false}},
+                         {"wrap limit, last, no feed", {lines + QByteArray(Wrapped, 'x'), true, true}},
+                         {"wrap limit + 1, last, no feed", {lines + QByteArray(Wrapped + 1, 'x'), true, false}},
+                         {"limit, between", {lines + QByteArray(Shown, 'x') + "\n" + lines, true, false}},
+                         {"limit + 1, between", {lines + QByteArray(Shown + 1, 'x') + "\n" + lines, false, false}},
+                         {"limit + 1, last", {lines + QByteArray(Shown + 1, 'x'), false, false}},
+                         {"limit + 1, only CRs", {QByteArray("a\r").repeated(Shown / 2 + 1), false, false}}});
     }
     void longLines()
     {
-        QFETCH(QByteArray, text);
-        QFETCH(bool, held);
-        QFETCH(bool, wrapped);
+        const auto &[text, held, wrapped] = row<LongLine>();
         QCOMPARE(textlimits::canHold(text), held);
         TextBox box;
         box.setText(text);

@@ -41,6 +41,8 @@ TextBox &shown(Form1 &form, const QByteArray &text)
 
 // The text, its selection (start, length), the keys; then the text and selection after.
 struct Keys { QByteArray text; qint64 start, length; QString keys; QByteArray after; qint64 afterStart, afterLength; };
+// The modifiers held; then the selection after.
+struct Drag { Qt::KeyboardModifiers modifiers; qint64 afterStart, afterLength; };
 
 // `Editor` is a plain text box: a standard text box's keys and mouse, one stream selection.
 // The component's state is read from the component itself, where the user's keys act.
@@ -88,19 +90,13 @@ private Q_SLOTS:
     // modifiers the component would take for a rectangle or a further selection.
     void mouse_data()
     {
-        QTest::addColumn<Qt::KeyboardModifiers>("modifiers");
-        QTest::addColumn<qint64>("afterStart");
-        QTest::addColumn<qint64>("afterLength");
-        QTest::newRow("drag") << Qt::KeyboardModifiers() << qint64(1) << qint64(9);
-        QTest::newRow("Alt+drag is a plain drag") << Qt::KeyboardModifiers(Qt::AltModifier) << qint64(1) << qint64(9);
-        QTest::newRow("Ctrl+drag is a plain drag") << Qt::KeyboardModifiers(Qt::ControlModifier) << qint64(1) << qint64(9);
-        QTest::newRow("Shift+drag extends the selection") << Qt::KeyboardModifiers(Qt::ShiftModifier) << qint64(0) << qint64(10);
+        table<Drag>({{"drag", {{}, 1, 9}}, {"Alt+drag is a plain drag", {Qt::AltModifier, 1, 9}},
+                     {"Ctrl+drag is a plain drag", {Qt::ControlModifier, 1, 9}},
+                     {"Shift+drag extends the selection", {Qt::ShiftModifier, 0, 10}}});
     }
     void mouse()
     {
-        QFETCH(Qt::KeyboardModifiers, modifiers);
-        QFETCH(qint64, afterStart);
-        QFETCH(qint64, afterLength);
+        const auto &[modifiers, afterStart, afterLength] = row<Drag>();
         Form1 form;
         TextBox &editor = shown(form, "abcdef\r\nghijkl");
         QsciScintillaBase &sci = component(editor);
@@ -150,22 +146,17 @@ private Q_SLOTS:
     // or not. While it does not, nothing scrolls sideways.
     void wrapping_data()
     {
-        QTest::addColumn<QString>("action");
-        QTest::addColumn<bool>("wraps");
-        const std::initializer_list<std::pair<const char *, QString>> rows = {
-            {"sideways wheel", "wheel"}, {"typing past the edge", "type"}, {"undo of that", "type, undo"},
-            {"a line end deleted", "join"}, {"a few control characters", "controls"}, {"a long line replaced in", "replace"},
-            {"narrower box", "narrow"}, {"narrower, then as wide again", "narrow, widen"},
-            {"an edit in the middle, then narrower", "middle, narrow"}, {"larger font", "font"},
-            {"a new text while scrolled down: from its top", "scroll, load"}};
-        for (const auto &[name, action] : rows)  // wraps unless the action ends as it began
-            QTest::newRow(name) << action << !QStringList{"wheel", "type, undo", "narrow, widen"}.contains(action);
+        table<QString>({{"sideways wheel", "wheel"}, {"typing past the edge", "type"}, {"undo of that", "type, undo"},
+                        {"a line end deleted", "join"}, {"a few control characters", "controls"},
+                        {"a long line replaced in", "replace"}, {"narrower box", "narrow"},
+                        {"narrower, then as wide again", "narrow, widen"},
+                        {"an edit in the middle, then narrower", "middle, narrow"}, {"larger font", "font"},
+                        {"a new text while scrolled down: from its top", "scroll, load"}});
     }
     void wrapping()
     {
-        QFETCH(QString, action);
-        QFETCH(bool, wraps);
-
+        const QString &action = row<QString>();
+        const bool wraps = !QStringList{"wheel", "type, undo", "narrow, widen"}.contains(action);  // ends as it began
         Form1 form;
         TextBox &editor = shown(form, {});
         QFont font = editor.textFont();
@@ -206,10 +197,10 @@ private Q_SLOTS:
                 editor.setText(QByteArray("W\n").repeated(500));
                 sci.SendScintilla(Sci::SCI_SETFIRSTVISIBLELINE, 400UL);
             }
-            if (step == "load")
+            if (step == "load") {
                 editor.setText(QByteArray("W\n").repeated(500) + line + "WW");
-            if (step == "load")
                 QCOMPARE(sci.SendScintilla(Sci::SCI_GETFIRSTVISIBLELINE), 0L);
+            }
             if (step == "font") {
                 font.setPointSize(110);
                 editor.setTextFont(font);
@@ -223,14 +214,12 @@ private Q_SLOTS:
     // every byte, tabs after any number of letters, and pairs a font may kern apart.
     void widthsAreUpperBounds_data()
     {
-        QTest::addColumn<QFont>("font");
-        QTest::newRow("the desktop's font") << QApplication::font();
-        QFont large(QStringLiteral("DejaVu Serif"), 23, QFont::Bold, true);
-        QTest::newRow("large, bold, italic") << large;
+        table<QFont>({{"the desktop's font", QApplication::font()},
+                      {"large, bold, italic", QFont(QStringLiteral("DejaVu Serif"), 23, QFont::Bold, true)}});
     }
     void widthsAreUpperBounds()
     {
-        QFETCH(QFont, font);
+        const QFont &font = row<QFont>();
         TextBox box;
         box.resize(20000, 100);
         box.setTextFont(font);
