@@ -9,8 +9,7 @@
 
 // Quick-load, New, Open, Save and Save As through the main window's buttons, menu items and
 // Qt's own file dialog, on a drive of the test's own.
-// The command, the file on disk (below the root) and its bytes, the name it gets ("" for
-// the file on disk).
+// The command, the file on disk (below the root) and its bytes, the name it gets ("": that file).
 struct Load { QString command, onDisk; QByteArray bytes; QString name; };
 // The command, what it meets at its path (made by `obstacle`), the message; whether the
 // command runs as another user, and whether the undo history is gone (it goes once the file is
@@ -31,20 +30,16 @@ namespace {
 
 QByteArray everyByte()
 {
-    QByteArray bytes(256, '\0');
+    QByteArray bytes;
     for (int i = 0; i < 256; ++i)
-        bytes[i] = char(i);
+        bytes += char(i);
     return bytes + "\r\nlone LF\nlone CR\rno end";
 }
 
 QByteArray path(const QString &file) { return QFile::encodeName(file); }
-
 void fifo(const TempDrive &, const QString &file) { QCOMPARE(::mkfifo(path(file), 0600), 0); }
 void folder(const TempDrive &, const QString &file) { QVERIFY(QDir().mkpath(file)); }
-Obstacle linkTo(const char *target)
-{
-    return [target](const TempDrive &, const QString &file) { QCOMPARE(::symlink(target, path(file)), 0); };
-}
+Obstacle linkTo(const char *to) { return [to](const TempDrive &, const QString &f) { QCOMPARE(::symlink(to, path(f)), 0); }; }
 Obstacle content(const QByteArray &bytes)
 {
     return [bytes](const TempDrive &, const QString &file) {
@@ -130,10 +125,8 @@ private Q_SLOTS:
         const bool open = r.command == "FileOpen";
         TempDrive drive;
         drive.write("windows/ok.ini", "[ok]\r\n");
-        const QString file = drive.path(open                          ? "disk/x.ini"
-                                            : r.command == "Command1" ? "windows/win.ini"
-                                            : r.command == "Command2" ? "windows/system.ini"
-                                                                      : "windows/progman.ini");
+        const QString file = drive.path(QHash<QString, QString>{{"Command1", "windows/win.ini"}, {"Command2", "windows/system.ini"},
+            {"Command3", "windows/progman.ini"}}.value(r.command, "disk/x.ini"));
         QDir().mkpath(drive.path("disk"));
         r.obstacle(drive, file);
         ::chmod(path(drive.root()), 0755);  // others may look in
