@@ -140,7 +140,8 @@ private Q_SLOTS:
         run(w.form, "mnuAbout");
         QCOMPARE(w.form.help()->about(), w.about);
         const QWidgetList tops = QApplication::topLevelWidgets();
-        QCOMPARE(std::count_if(tops.begin(), tops.end(), [](QWidget *w) { return qobject_cast<frmAbout *>(w); }), 1);
+        const auto isAbout = [](QWidget *w) { return qobject_cast<frmAbout *>(w) != nullptr; };
+        QCOMPARE(std::count_if(tops.begin(), tops.end(), isAbout), 1);
     }
 
     void closing_data()  // a key, or 0: OK clicked, -1: the close box

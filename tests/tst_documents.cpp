@@ -39,7 +39,10 @@ QByteArray everyByte()
 QByteArray path(const QString &file) { return QFile::encodeName(file); }
 void fifo(const TempDrive &, const QString &file) { QCOMPARE(::mkfifo(path(file), 0600), 0); }
 void folder(const TempDrive &, const QString &file) { QVERIFY(QDir().mkpath(file)); }
-Obstacle linkTo(const char *to) { return [to](const TempDrive &, const QString &f) { QCOMPARE(::symlink(to, path(f)), 0); }; }
+Obstacle linkTo(const char *to)
+{
+    return [to](const TempDrive &, const QString &file) { QCOMPARE(::symlink(to, path(file)), 0); };
+}
 Obstacle content(const QByteArray &bytes)
 {
     return [bytes](const TempDrive &, const QString &file) {
@@ -125,8 +128,9 @@ private Q_SLOTS:
         const bool open = r.command == "FileOpen";
         TempDrive drive;
         drive.write("windows/ok.ini", "[ok]\r\n");
-        const QString file = drive.path(QHash<QString, QString>{{"Command1", "windows/win.ini"}, {"Command2", "windows/system.ini"},
-            {"Command3", "windows/progman.ini"}}.value(r.command, "disk/x.ini"));
+        const QHash<QString, QString> quickLoaded{
+            {"Command1", "windows/win.ini"}, {"Command2", "windows/system.ini"}, {"Command3", "windows/progman.ini"}};
+        const QString file = drive.path(quickLoaded.value(r.command, "disk/x.ini"));
         QDir().mkpath(drive.path("disk"));
         r.obstacle(drive, file);
         ::chmod(path(drive.root()), 0755);  // others may look in

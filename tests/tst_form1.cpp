@@ -166,9 +166,12 @@ private Q_SLOTS:
     void exit_data()
     {
         using Exit = std::pair<QString, int>;  // the command, the answer (-1: Enter)
-        table<Exit>({{"Command4, Yes", {"Command4", QMessageBox::Yes}}, {"Command4, No", {"Command4", QMessageBox::No}},
-                     {"Command4, Enter", {"Command4", -1}}, {"FileExit, Yes", {"FileExit", QMessageBox::Yes}},
-                     {"FileExit, No", {"FileExit", QMessageBox::No}}, {"FileExit, Enter", {"FileExit", -1}},
+        table<Exit>({{"Command4, Yes", {"Command4", QMessageBox::Yes}},
+                     {"Command4, No", {"Command4", QMessageBox::No}},
+                     {"Command4, Enter", {"Command4", -1}},
+                     {"FileExit, Yes", {"FileExit", QMessageBox::Yes}},
+                     {"FileExit, No", {"FileExit", QMessageBox::No}},
+                     {"FileExit, Enter", {"FileExit", -1}},
                      {"close box", {"close", 0}}});
     }
     void exit()
@@ -183,24 +186,21 @@ private Q_SLOTS:
         QWidget other;  // stands for the browser window or the About box
         other.show();
         ModalAnswer box(QMessageBox::StandardButton(answer), answer < 0 ? Qt::Key_Return : Qt::Key_unknown);
-        QCOMPARE(programEnds([&] {
-                     if (command == "close")
-                         form.close();
-                     else
-                         run(form, command);
-                 }),
-                 ends);
-        QCOMPARE(box.seen(),
-                 command == "close"
-                     ? ""
-                     : QStringLiteral("Do you really want to do this?|%1|%2|%3|Are you sure you want to exit?\r\n")
-                           .arg(QMessageBox::Question)
-                           .arg(QMessageBox::Yes | QMessageBox::No)
-                           .arg(QMessageBox::No));
-        QCOMPARE(form.isVisible(), !ends);
-        QCOMPARE(other.isVisible(), !ends);
-        QCOMPARE(form.editor()->text() + " " + QByteArray::number(form.editor()->selStart()) + "+"
-                     + QByteArray::number(form.editor()->selLength()),
+        const auto leave = [&] {
+            if (command == "close")
+                form.close();
+            else
+                run(form, command);
+        };
+        QCOMPARE(programEnds(leave), ends);
+        const QString asked = QStringLiteral("Do you really want to do this?|%1|%2|%3|Are you sure you want to exit?\r\n")
+                                  .arg(QMessageBox::Question)
+                                  .arg(QMessageBox::Yes | QMessageBox::No)
+                                  .arg(QMessageBox::No);
+        QCOMPARE(box.seen(), command == "close" ? QString() : asked);
+        QCOMPARE(QList<bool>({form.isVisible(), other.isVisible()}), QList<bool>({!ends, !ends}));
+        const TextBox &editor = *form.editor();
+        QCOMPARE(QStringLiteral("%1 %2+%3").arg(editor.text()).arg(editor.selStart()).arg(editor.selLength()),
                  "unsaved 2+3");
     }
 };
