@@ -162,6 +162,9 @@ private Q_SLOTS:
                      QList<uint>({before.st_uid, before.st_gid, before.st_mode & 07777}));
         if (r.ok && !before.st_ino)
             QCOMPARE(now.st_mode & 07777, mode_t(0644));
+        if (!r.ok && !words.contains("limit"))  // refused before a byte was written
+            QCOMPARE(QList<long>({now.st_mtim.tv_sec, now.st_mtim.tv_nsec}),
+                     QList<long>({before.st_mtim.tv_sec, before.st_mtim.tv_nsec}));
         if (r.setup == "folder" || r.target == "disk/link.ini")
             QVERIFY(QFileInfo(r.setup == "folder" ? drive.path("windows") : link).isSymLink());
     }
