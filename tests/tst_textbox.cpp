@@ -5,6 +5,7 @@
 
 #include <Qsci/qsciscintillabase.h>
 
+#include <QClipboard>
 #include <QColorDialog>
 
 namespace {
@@ -39,8 +40,15 @@ TextBox &shown(Form1 &form, const QByteArray &text)
 
 }
 
-// The text, its selection (start, length), the keys; then the text and selection after.
-struct Keys { QByteArray text; qint64 start, length; QString keys; QByteArray after; qint64 afterStart, afterLength; };
+// The text, its selection (start, length), the keys; then the text, selection and clipboard after.
+struct Keys {
+    QByteArray text;
+    qint64 start, length;
+    QString keys;
+    QByteArray after;
+    qint64 afterStart, afterLength;
+    QString clipboard = QStringLiteral("kept");
+};
 // The modifiers held; then the selection after.
 struct Drag { Qt::KeyboardModifiers modifiers; qint64 afterStart, afterLength; };
 
@@ -69,7 +77,7 @@ private Q_SLOTS:
                  {"Ctrl+Shift+End selects to the end", {two, 3, 0, "Ctrl+Shift+End", two, 3, 6}},
                  {"Shift+Down selects a line", {two, 0, 0, "Shift+Down", two, 0, 7}},
                  {"Ctrl+Backspace deletes a word", {two, 5, 0, "Ctrl+Backspace", "ab \r\nef", 3, 0}},
-                 {"Shift+Delete cuts", {two, 0, 3, "Shift+Del", "cd\r\nef", 0, 0}},
+                 {"Shift+Delete cuts", {two, 0, 3, "Shift+Del", "cd\r\nef", 0, 0, "ab "}},
                  {"Enter types CR LF", {two, 9, 0, "Return", two + "\r\n", 11, 0}},
                  {"Ctrl+A selects all", {two, 1, 0, "Ctrl+A", two, 0, 9}}};
         table<Keys>(rows);
@@ -80,8 +88,10 @@ private Q_SLOTS:
         Form1 form;
         TextBox &editor = shown(form, r.text);
         editor.setSelection(r.start, r.length);
+        QGuiApplication::clipboard()->setText(QStringLiteral("kept"));
         QTest::keySequence(editor.inputWidget(), QKeySequence(r.keys));
         QCOMPARE(editor.text(), r.after);
+        QCOMPARE(QGuiApplication::clipboard()->text(), r.clipboard);
         QCOMPARE(QList<qint64>({editor.selStart(), editor.selLength()}), QList<qint64>({r.afterStart, r.afterLength}));
         verifyPlain(editor);
     }
