@@ -21,6 +21,8 @@ struct Command {
     QByteArray after;
     QString selection, clipboardAfter;
 };
+// The colour command, and whether its dialog is cancelled.
+struct Colour { QString command; bool cancel; };
 
 namespace {
 
@@ -165,13 +167,12 @@ private Q_SLOTS:
     // text colour, Cancel neither.
     void colours_data()
     {
-        using Colour = std::pair<QString, bool>;  // the command, whether cancelled
         table<Colour>({{"Page Color", {"CustomPage", false}}, {"Text Color", {"CustomText", false}},
                        {"Text Color cancelled", {"CustomText", true}}});
     }
     void colours()
     {
-        const auto &[command, cancel] = row<std::pair<QString, bool>>();
+        const auto &[command, cancel] = row<Colour>();
         Form1 form;
         TextBox &editor = *form.editor();
         form.commonDialog()->CancelError = cancel;

@@ -8,6 +8,12 @@
 #include <QScrollBar>
 #include <QSignalSpy>
 
+// The window's new size, and whether it was moved first.
+struct Resize { QSize size; bool movedFirst; };
+// The way out (a command, or "close" for the close box), and the answer to the question
+// (-1: Enter).
+struct Exit { QString command; int answer; };
+
 namespace {
 
 QString focusName()
@@ -132,13 +138,12 @@ private Q_SLOTS:
     // Only the editor's width follows the window, and the left edge goes to 200 twips.
     void resizeRule_data()
     {
-        using Resize = std::pair<QSize, bool>;  // the new size, whether the window moved first
         table<Resize>({{"as designed", {{986, 420}, false}}, {"wider and taller, after a move", {{1200, 700}, true}},
                        {"narrower than the buttons", {{400, 200}, false}}, {"one pixel", {{1, 1}, false}}});
     }
     void resizeRule()
     {
-        const auto &[size, movedFirst] = row<std::pair<QSize, bool>>();
+        const auto &[size, movedFirst] = row<Resize>();
         Form1 form;
         form.show();
         QVERIFY(QTest::qWaitForWindowExposed(&form));
@@ -165,7 +170,6 @@ private Q_SLOTS:
     // all as it was), or the close box, which asks nothing.
     void exit_data()
     {
-        using Exit = std::pair<QString, int>;  // the command, the answer (-1: Enter)
         table<Exit>({{"Command4, Yes", {"Command4", QMessageBox::Yes}},
                      {"Command4, No", {"Command4", QMessageBox::No}},
                      {"Command4, Enter", {"Command4", -1}},
@@ -176,7 +180,7 @@ private Q_SLOTS:
     }
     void exit()
     {
-        const auto &[command, answer] = row<std::pair<QString, int>>();
+        const auto &[command, answer] = row<Exit>();
         const bool ends = answer == QMessageBox::Yes || command == "close";
         Form1 form;
         form.show();
