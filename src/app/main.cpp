@@ -1,6 +1,7 @@
 #include "shared/appinfo.h"
 #include "app/form1.h"
 #include "browser/browsermodule.h"
+#include "platform/codepage.h"
 
 #include <QApplication>
 
@@ -14,6 +15,8 @@ int main(int argc, char *argv[])
     QApplication::setApplicationVersion(
         QStringLiteral("%1.%2.%3").arg(appinfo::Major).arg(appinfo::Minor).arg(appinfo::Revision));
 
+    // The user's locale decides the code page, as it did on the old platform.
+    codepage::use(codepage::fromLocale());
     Form1 window;
     QApplication::setWindowIcon(window.windowIcon());
     window.show();

@@ -1,5 +1,7 @@
 #include "platform/linefit.h"
 
+#include "platform/codepage.h"
+#include "platform/textboxcomponent.h"
 #include "platform/vectorpaths.h"
 
 #include <Qsci/qsciscintilla.h>
@@ -100,13 +102,14 @@ const char *nextToMeasure(const char *at, const char *end, qint64 surely)
 
 }
 
-// Each byte's advance is read from the component's own layout of it with the same font, in a
-// box that nobody sees: the font's advance alone misses what the component draws in its own
-// way (control characters as names in a box, 0x80-0x9F, synthetic bold and italic).
+// Each byte's advance is read from the component's own layout of its character with the same
+// font, in a box that nobody sees: the font's advance alone misses what the component draws in
+// its own way (control characters and undefined bytes as names in a box, characters from
+// another font, synthetic bold and italic).
 void LineFit::measure(const QFont &font, int tabWidth)
 {
     QsciScintilla probe;
-    probe.setUtf8(false);
+    TextBoxComponent::drawInCodePage(probe);
     probe.setFont(font);
     m_width.fill(0);
 
@@ -118,13 +121,17 @@ void LineFit::measure(const QFont &font, int tabWidth)
         if (byte != '\n' && byte != '\r')
             line.append(2, char(byte));
     }
-    probe.SendScintilla(Sci::SCI_APPENDTEXT, static_cast<unsigned long>(line.size()), line.constData());
-    const auto x = [&probe](qsizetype position) {
-        return probe.SendScintilla(Sci::SCI_POINTXFROMPOSITION, 0UL, long(position));
+    const QByteArray utf8 = codepage::toUtf8(line);
+    probe.SendScintilla(Sci::SCI_APPENDTEXT, static_cast<unsigned long>(utf8.size()), utf8.constData());
+    const auto x = [&probe](long position) {
+        return probe.SendScintilla(Sci::SCI_POINTXFROMPOSITION, 0UL, position);
     };
+    const unsigned char *lengths = codepage::utf8Lengths();
+    long position = 0;
     long previous = x(0);
     for (qsizetype at = 0; at < line.size(); ++at) {
-        const long next = x(at + 1);
+        position += lengths[static_cast<unsigned char>(line[at])];
+        const long next = x(position);
         int &width = m_width[static_cast<unsigned char>(line[at])];
         width = std::max<int>(width, int(next - previous) + 2);
         previous = next;

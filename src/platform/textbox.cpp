@@ -38,7 +38,7 @@ TextBox::TextBox(QWidget *parent)
 
     TextBoxComponent &sci = *m_component;
     sci.send(QsciScintillaBase::SCI_SETMODEVENTMASK, ChangeEvents);
-    TextBoxAccessible::follow(m_component);
+    TextBoxAccessible::followCaret(m_component);
     setTextFont(QApplication::font());
     setBackColor(palette().color(QPalette::Base));
     setForeColor(palette().color(QPalette::Text));
@@ -50,13 +50,6 @@ TextBox::TextBox(QWidget *parent)
 
 TextBox::~TextBox() = default;
 
-// The component's own buffer, gap closed; valid until the next change of the text.
-static const char *characters(const QsciScintilla &sci)
-{
-    return static_cast<const char *>(
-        sci.SendScintillaPtrResult(QsciScintillaBase::SCI_GETCHARACTERPOINTER));
-}
-
 QByteArray TextBox::text() const
 {
     return bytes().toByteArray();
@@ -64,7 +57,7 @@ QByteArray TextBox::text() const
 
 QByteArrayView TextBox::bytes() const
 {
-    return QByteArrayView(characters(*m_component), length());
+    return m_component->bytes().view();
 }
 
 void TextBox::setText(const QByteArray &bytes)
@@ -76,11 +69,7 @@ void TextBox::setText(const QByteArray &bytes)
         const WrapPause pause(sci);
         const ChangeScope change(sci, std::max<qint64>(length(), bytes.size()));
         sci.send(QsciScintillaBase::SCI_SETUNDOCOLLECTION, 0);
-        sci.setTextDeciding(bytes, [&sci, &bytes] {
-            sci.send(QsciScintillaBase::SCI_CLEARALL);
-            sci.SendScintilla(QsciScintillaBase::SCI_APPENDTEXT, static_cast<unsigned long>(bytes.size()),
-                              bytes.constData());
-        });
+        sci.setTextDeciding(bytes, [&sci, &bytes] { sci.load(bytes); });
         forgetUndo();
         sci.send(QsciScintillaBase::SCI_SETUNDOCOLLECTION, 1);
     }
@@ -97,22 +86,22 @@ bool TextBox::wraps() const
 
 qint64 TextBox::length() const
 {
-    return m_component->send(QsciScintillaBase::SCI_GETLENGTH);
+    return m_component->bytes().size();
 }
 
 qint64 TextBox::selStart() const
 {
-    return m_component->send(QsciScintillaBase::SCI_GETSELECTIONSTART);
+    return m_component->index(m_component->send(QsciScintillaBase::SCI_GETSELECTIONSTART));
 }
 
 qint64 TextBox::selLength() const
 {
-    return m_component->send(QsciScintillaBase::SCI_GETSELECTIONEND) - selStart();
+    return m_component->index(m_component->send(QsciScintillaBase::SCI_GETSELECTIONEND)) - selStart();
 }
 
 QByteArray TextBox::selectedText() const
 {
-    return QByteArray(characters(*m_component) + selStart(), selLength());
+    return m_component->range(selStart(), selLength()).toByteArray();
 }
 
 void TextBox::setSelection(qint64 start, qint64 length)
@@ -120,8 +109,9 @@ void TextBox::setSelection(qint64 start, qint64 length)
     const qint64 size = this->length();
     start = std::clamp<qint64>(start, 0, size);
     length = std::clamp<qint64>(length, 0, size - start);
-    m_component->send(QsciScintillaBase::SCI_SETSEL, static_cast<unsigned long>(start),
-                      long(start + length));
+    m_component->send(QsciScintillaBase::SCI_SETSEL,
+                      static_cast<unsigned long>(m_component->position(start)),
+                      m_component->position(start + length));
 }
 
 void TextBox::replaceSelection(QByteArrayView bytes)
@@ -140,9 +130,13 @@ qint64 TextBox::rewrite(qint64 start, qint64 end, const Part &part, qint64 growt
 {
     TextBoxComponent &sci = *m_component;
     // One byte more: the component grows its buffer (by a sixth) when an insertion would fill
-    // the room exactly.
-    if (growth > 0)
-        sci.send(QsciScintillaBase::SCI_ALLOCATE, static_cast<unsigned long>(length() + growth + 1));
+    // the room exactly. Its UTF-8 grows as much more as it is longer than the bytes.
+    if (growth > 0) {
+        const qint64 utf8 = sci.send(QsciScintillaBase::SCI_GETLENGTH);
+        const qint64 utf8Growth = length() > 0 ? growth * utf8 / length() : growth;
+        sci.send(QsciScintillaBase::SCI_ALLOCATE, static_cast<unsigned long>(utf8 + utf8Growth + 1));
+        sci.bytes().reserve(growth);
+    }
     const ChangeScope change(sci, std::max(end - start, end - start + growth));
     QByteArray into;
     into.reserve(std::min<qint64>(PartSize + PartSize / 4, end - start + std::max<qint64>(growth, 0)));
@@ -169,12 +163,7 @@ void TextBox::replaceRange(qint64 start, qint64 end, QByteArrayView bytes)
 
 void TextBox::replaceTarget(qint64 start, qint64 end, QByteArrayView bytes)
 {
-    TextBoxComponent &sci = *m_component;
-    sci.send(QsciScintillaBase::SCI_SETTARGETSTART, static_cast<unsigned long>(start));
-    sci.send(QsciScintillaBase::SCI_SETTARGETEND, static_cast<unsigned long>(end));
-    // The component asserts on a null text, also of length 0.
-    sci.SendScintilla(QsciScintillaBase::SCI_REPLACETARGET, static_cast<unsigned long>(bytes.size()),
-                      bytes.data() ? bytes.data() : "");
+    m_component->replaceBytes(start, end, bytes);
 }
 
 void TextBox::beginUndoStep()

@@ -2,6 +2,7 @@
 
 #include "platform/codepage.h"
 #include "platform/textbox.h"
+#include "platform/textboxcomponent.h"
 
 #include <Qsci/qsciscintilla.h>
 
@@ -33,60 +34,42 @@ void TextBoxAccessible::install()
     Q_UNUSED(installed);
 }
 
-void TextBoxAccessible::follow(QsciScintilla *component)
+void TextBoxAccessible::followCaret(TextBoxComponent *component)
 {
-    QObject::connect(component, &QsciScintillaBase::SCN_MODIFIED, component,
-                     [component](int position, int type, const char *text, int length) {
-                         if (type & Sci::SC_MOD_BEFOREINSERT)
-                             inserted(component, position, QByteArrayView(text, text ? length : 0));
-                         else if (type & Sci::SC_MOD_BEFOREDELETE)
-                             removed(component, position, length);
-                     });
     QObject::connect(component, &QsciScintillaBase::SCN_UPDATEUI, component, [component](int updated) {
         if (updated & Sci::SC_UPDATE_SELECTION)
             caretOrSelectionMoved(component);
     });
 }
 
-namespace {
-
-// The bytes of a range of the document, without closing the gap of the whole buffer.
-QByteArrayView range(const QsciScintilla *component, qint64 position, qint64 length)
-{
-    const auto *bytes = reinterpret_cast<const char *>(component->SendScintilla(
-        Sci::SCI_GETRANGEPOINTER, static_cast<unsigned long>(position), long(length)));
-    return QByteArrayView(bytes, bytes ? length : 0);
-}
-
-}
-
 // Nothing is done unless an accessibility tool listens. Changes of over a megabyte are made
-// without notifications at all (see TextBox).
-void TextBoxAccessible::inserted(QsciScintilla *component, qint64 position, QByteArrayView text)
+// without notifications at all (see ChangeScope).
+void TextBoxAccessible::inserted(QsciScintilla *component, qint64 offset, QByteArrayView bytes)
 {
     if (!QAccessible::isActive())
         return;
-    QAccessibleTextInsertEvent event(component, int(position), codepage::toUnicode(text));
+    QAccessibleTextInsertEvent event(component, int(offset), codepage::toUnicode(bytes));
     QAccessible::updateAccessibility(&event);
 }
 
-void TextBoxAccessible::removed(QsciScintilla *component, qint64 position, qint64 length)
+void TextBoxAccessible::removed(QsciScintilla *component, qint64 offset, QByteArrayView bytes)
 {
     if (!QAccessible::isActive())
         return;
-    QAccessibleTextRemoveEvent event(component, int(position),
-                                     codepage::toUnicode(range(component, position, length)));
+    QAccessibleTextRemoveEvent event(component, int(offset), codepage::toUnicode(bytes));
     QAccessible::updateAccessibility(&event);
 }
 
-void TextBoxAccessible::caretOrSelectionMoved(QsciScintilla *component)
+void TextBoxAccessible::caretOrSelectionMoved(TextBoxComponent *component)
 {
     if (!QAccessible::isActive())
         return;
-    const int start = int(component->SendScintilla(Sci::SCI_GETSELECTIONSTART));
-    const int end = int(component->SendScintilla(Sci::SCI_GETSELECTIONEND));
-    QAccessibleTextSelectionEvent selection(component, start, end);
-    selection.setCursorPosition(int(component->SendScintilla(Sci::SCI_GETCURRENTPOS)));
+    const auto offset = [component](unsigned int message) {
+        return int(component->index(component->send(message)));
+    };
+    QAccessibleTextSelectionEvent selection(component, offset(Sci::SCI_GETSELECTIONSTART),
+                                            offset(Sci::SCI_GETSELECTIONEND));
+    selection.setCursorPosition(offset(Sci::SCI_GETCURRENTPOS));
     QAccessible::updateAccessibility(&selection);
 }
 
@@ -108,9 +91,19 @@ QAccessible::State TextBoxAccessible::state() const
     return s;
 }
 
-QsciScintilla *TextBoxAccessible::sci() const
+TextBoxComponent *TextBoxAccessible::sci() const
 {
-    return static_cast<QsciScintilla *>(widget());
+    return static_cast<TextBoxComponent *>(widget());
+}
+
+int TextBoxAccessible::offset(unsigned int message) const
+{
+    return int(sci()->index(send(message)));
+}
+
+unsigned long TextBoxAccessible::position(int offset) const
+{
+    return static_cast<unsigned long>(sci()->position(clamp(offset)));
 }
 
 long TextBoxAccessible::send(unsigned int message, unsigned long wParam, long lParam) const
@@ -127,8 +120,8 @@ void TextBoxAccessible::selection(int selectionIndex, int *startOffset, int *end
 {
     *startOffset = *endOffset = 0;
     if (selectionIndex == 0 && selectionCount() == 1) {
-        *startOffset = int(send(Sci::SCI_GETSELECTIONSTART));
-        *endOffset = int(send(Sci::SCI_GETSELECTIONEND));
+        *startOffset = offset(Sci::SCI_GETSELECTIONSTART);
+        *endOffset = offset(Sci::SCI_GETSELECTIONEND);
     }
 }
 
@@ -150,24 +143,24 @@ void TextBoxAccessible::removeSelection(int selectionIndex)
 
 void TextBoxAccessible::setSelection(int, int startOffset, int endOffset)
 {
-    send(Sci::SCI_SETSEL, static_cast<unsigned long>(clamp(startOffset)), clamp(endOffset));
+    send(Sci::SCI_SETSEL, position(startOffset), long(position(endOffset)));
 }
 
 int TextBoxAccessible::cursorPosition() const
 {
-    return int(send(Sci::SCI_GETCURRENTPOS));
+    return offset(Sci::SCI_GETCURRENTPOS);
 }
 
 void TextBoxAccessible::setCursorPosition(int position)
 {
-    send(Sci::SCI_GOTOPOS, static_cast<unsigned long>(clamp(position)));
+    send(Sci::SCI_GOTOPOS, this->position(position));
 }
 
 QString TextBoxAccessible::text(int startOffset, int endOffset) const
 {
     const int start = clamp(startOffset);
     const int end = std::max(start, clamp(endOffset));
-    return codepage::toUnicode(range(sci(), start, end - start));
+    return codepage::toUnicode(sci()->range(start, end - start));
 }
 
 // Boundaries are found within the line that holds the offset: a line, or a word, sentence or
@@ -190,10 +183,12 @@ QString TextBoxAccessible::textAtOffset(int offset, QAccessible::TextBoundaryTyp
         *endOffset = count;
         return text(0, count);
     }
-    const long line = send(Sci::SCI_LINEFROMPOSITION, static_cast<unsigned long>(offset));
-    const int lineStart = int(send(Sci::SCI_POSITIONFROMLINE, static_cast<unsigned long>(line)));
-    const int lineEnd = int(send(Sci::SCI_POSITIONFROMLINE, static_cast<unsigned long>(line + 1)));
-    const int end = lineEnd <= lineStart ? count : lineEnd;
+    constexpr long Characters = Sci::SC_LINECHARACTERINDEX_UTF32;
+    const auto line = static_cast<unsigned long>(
+        send(Sci::SCI_LINEFROMINDEXPOSITION, static_cast<unsigned long>(offset), Characters));
+    const int lineStart = int(send(Sci::SCI_INDEXPOSITIONFROMLINE, line, Characters));
+    const bool last = long(line) + 1 >= send(Sci::SCI_GETLINECOUNT);
+    const int end = last ? count : int(send(Sci::SCI_INDEXPOSITIONFROMLINE, line + 1, Characters));
     if (boundaryType == QAccessible::LineBoundary || boundaryType == QAccessible::ParagraphBoundary) {
         *startOffset = lineStart;
         *endOffset = end;
@@ -239,17 +234,18 @@ QString TextBoxAccessible::textAfterOffset(int offset, QAccessible::TextBoundary
 
 int TextBoxAccessible::characterCount() const
 {
-    return int(std::min<long>(send(Sci::SCI_GETLENGTH), INT_MAX));
+    return int(std::min<qint64>(sci()->bytes().size(), INT_MAX));
 }
 
 QRect TextBoxAccessible::characterRect(int offset) const
 {
-    const auto position = static_cast<unsigned long>(clamp(offset));
-    const int x = int(send(Sci::SCI_POINTXFROMPOSITION, 0, long(position)));
-    const int y = int(send(Sci::SCI_POINTYFROMPOSITION, 0, long(position)));
-    const int next = int(send(Sci::SCI_POINTXFROMPOSITION, 0, long(position + 1)));
-    const int height = int(send(Sci::SCI_TEXTHEIGHT, static_cast<unsigned long>(
-                                    send(Sci::SCI_LINEFROMPOSITION, position))));
+    const long position = long(this->position(offset));
+    const long after = send(Sci::SCI_POSITIONAFTER, static_cast<unsigned long>(position));
+    const int x = int(send(Sci::SCI_POINTXFROMPOSITION, 0, position));
+    const int y = int(send(Sci::SCI_POINTYFROMPOSITION, 0, position));
+    const int next = int(send(Sci::SCI_POINTXFROMPOSITION, 0, after));
+    const long line = send(Sci::SCI_LINEFROMPOSITION, static_cast<unsigned long>(position));
+    const int height = int(send(Sci::SCI_TEXTHEIGHT, static_cast<unsigned long>(line)));
     const QPoint topLeft = sci()->viewport()->mapToGlobal(QPoint(x, y));
     return QRect(topLeft, QSize(std::max(1, next - x), height));
 }
@@ -257,12 +253,13 @@ QRect TextBoxAccessible::characterRect(int offset) const
 int TextBoxAccessible::offsetAtPoint(const QPoint &point) const
 {
     const QPoint local = sci()->viewport()->mapFromGlobal(point);
-    return int(send(Sci::SCI_POSITIONFROMPOINTCLOSE, static_cast<unsigned long>(local.x()), local.y()));
+    const long position = send(Sci::SCI_POSITIONFROMPOINTCLOSE, static_cast<unsigned long>(local.x()), local.y());
+    return position < 0 ? -1 : int(sci()->index(position));
 }
 
 void TextBoxAccessible::scrollToSubstring(int startIndex, int endIndex)
 {
-    send(Sci::SCI_SCROLLRANGE, static_cast<unsigned long>(clamp(endIndex)), clamp(startIndex));
+    send(Sci::SCI_SCROLLRANGE, position(endIndex), long(position(startIndex)));
 }
 
 QString TextBoxAccessible::attributes(int offset, int *startOffset, int *endOffset) const

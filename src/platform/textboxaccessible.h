@@ -3,12 +3,13 @@
 #include <QAccessibleWidget>
 
 class QsciScintilla;
+class TextBoxComponent;
 
 // What screen readers and accessibility tools see of the text box. The component's own
 // interface turns every byte position into a character offset by counting from the start of
 // the document, on every change and every caret move: on 64 MiB, a third of a second a key.
-// In this program a byte is a character, so every answer here takes constant time, and the
-// text crosses in the program's code page.
+// Here a character is a byte of the document, kept beside the component's text, so an answer
+// takes the time of one line at most, and the text crosses in the program's code page.
 class TextBoxAccessible : public QAccessibleWidget,
                           public QAccessibleTextInterface,
                           public QAccessibleEditableTextInterface
@@ -20,14 +21,13 @@ public:
     // called before the first component is made.
     static void install();
     static QAccessibleInterface *factory(const QString &className, QObject *object);
-    // Passes the component's change, caret and selection notifications on as below.
-    static void follow(QsciScintilla *component);
-    // Tells accessibility tools of a change, a caret move or a selection, when any listens.
-    // Called as the component is about to make the change: the text inserted, or the range
-    // about to go, which is still in the document.
-    static void inserted(QsciScintilla *component, qint64 position, QByteArrayView text);
-    static void removed(QsciScintilla *component, qint64 position, qint64 length);
-    static void caretOrSelectionMoved(QsciScintilla *component);
+    // Passes the component's caret and selection notifications on as below.
+    static void followCaret(TextBoxComponent *component);
+    // Tells accessibility tools of a change, a caret move or a selection, when any listens:
+    // the bytes inserted at `offset`, or those about to go from it.
+    static void inserted(QsciScintilla *component, qint64 offset, QByteArrayView bytes);
+    static void removed(QsciScintilla *component, qint64 offset, QByteArrayView bytes);
+    static void caretOrSelectionMoved(TextBoxComponent *component);
 
     void *interface_cast(QAccessible::InterfaceType type) override;
     QAccessible::State state() const override;
@@ -59,7 +59,10 @@ public:
     void replaceText(int startOffset, int endOffset, const QString &text) override;
 
 private:
-    QsciScintilla *sci() const;
+    TextBoxComponent *sci() const;
     long send(unsigned int message, unsigned long wParam = 0, long lParam = 0) const;
     int clamp(int offset) const;
+    // The offset of the position a message answers, and the position of an offset.
+    int offset(unsigned int message) const;
+    unsigned long position(int offset) const;
 };

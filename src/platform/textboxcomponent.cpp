@@ -4,7 +4,9 @@
 #include "platform/clipboard.h"
 #include "platform/codepage.h"
 #include "platform/textbox.h"
+#include "platform/textboxaccessible.h"
 
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QMimeData>
 #include <QMouseEvent>
@@ -16,7 +18,8 @@ namespace {
 // A plain text box's keys and nothing more: the component's own map would also duplicate,
 // cut, delete and swap lines (Ctrl+D, Ctrl+L, Ctrl+Shift+L, Ctrl+T), change case by itself
 // (Ctrl+U), zoom (Ctrl+plus), type over (Insert) and make rectangles (Alt+Shift+arrows).
-// Undo, redo, paste and Ctrl+Tab are keyPressEvent()'s; typed characters are not keys.
+// Undo, redo, the clipboard keys and Ctrl+Tab are keyPressEvent()'s; typed characters are not
+// keys.
 void setPlainKeys(QsciScintilla &sci)
 {
     using Sci = QsciScintillaBase;
@@ -48,10 +51,6 @@ void setPlainKeys(QsciScintilla &sci)
         {Sci::SCK_DELETE | Ctrl, Sci::SCI_DELWORDRIGHT},
         {Sci::SCK_RETURN, Sci::SCI_NEWLINE},
         {Sci::SCK_RETURN | Shift, Sci::SCI_NEWLINE},
-        {'C' | Ctrl, Sci::SCI_COPY},
-        {Sci::SCK_INSERT | Ctrl, Sci::SCI_COPY},
-        {'X' | Ctrl, Sci::SCI_CUT},
-        {Sci::SCK_DELETE | Shift, Sci::SCI_CUT},
         {'A' | Ctrl, Sci::SCI_SELECTALL},
     };
     sci.SendScintilla(Sci::SCI_CLEARALLCMDKEYS);
@@ -87,7 +86,10 @@ TextBoxComponent::TextBoxComponent(QWidget *parent) : QsciScintilla(parent)
     const long document = send(SCI_CREATEDOCUMENT, 0, SC_DOCUMENTOPTION_STYLES_NONE);
     send(SCI_SETDOCPOINTER, 0, document);
     send(SCI_RELEASEDOCUMENT, 0, document);
-    setUtf8(false);
+    drawInCodePage(*this);
+    // Where each line starts in characters, which are the document's bytes; kept up to date by
+    // the component as the text changes.
+    send(SCI_ALLOCATELINECHARACTERINDEX, SC_LINECHARACTERINDEX_UTF32);
     setEolMode(EolWindows);
     setMargins(0);
     setPlainKeys(*this);
@@ -104,19 +106,153 @@ TextBoxComponent::TextBoxComponent(QWidget *parent) : QsciScintilla(parent)
     // background wrap of a large file, some 400 bytes a line (900 MB for 64 MB of INI lines).
     // The lines on screen are all a text box needs to keep.
     send(SCI_SETLAYOUTCACHE, SC_CACHE_PAGE);
-    // Only changes within one line's reach are seen here; a larger change pauses wrapping
-    // and decides again at its end.
+    // Each change, before the component makes it: whether wrapping must go on, then the
+    // document's bytes and what a screen reader is told.
     connect(this, &QsciScintillaBase::SCN_MODIFIED, this,
-            [this](int position, int type, const char *, int length) {
+            [this](int position, int type, const char *text, int length) {
+                settle();
                 beforeChange(position, type, length);
+                follow(position, type, text, length);
             });
 }
 
-QByteArrayView TextBoxComponent::range(qint64 start, qint64 length) const
+void TextBoxComponent::drawInCodePage(QsciScintilla &sci)
 {
-    return QByteArrayView(reinterpret_cast<const char *>(send(SCI_GETRANGEPOINTER, static_cast<unsigned long>(start),
-                                                              long(length))),
-                          length);
+    sci.setUtf8(true);
+    // Only CR, LF and CR LF end a line, as in the file; never a Unicode line separator.
+    sci.SendScintilla(SCI_SETLINEENDTYPESALLOWED, SC_LINE_END_TYPE_DEFAULT);
+    // A byte the page leaves undefined shows as its value in a box, like a control character.
+    for (int byte = 0x80; byte < 0x100; ++byte) {
+        if (!codepage::isUndefined(static_cast<unsigned char>(byte)))
+            continue;
+        const QByteArray character = codepage::toUtf8(QByteArray(1, char(byte)));
+        const QByteArray shown = "x" + QByteArray::number(byte, 16).toUpper();
+        sci.SendScintilla(SCI_SETREPRESENTATION, character.constData(), shown.constData());
+    }
+}
+
+qint64 TextBoxComponent::index(long position)
+{
+    settle();
+    const auto line = static_cast<unsigned long>(
+        send(SCI_LINEFROMPOSITION, static_cast<unsigned long>(position)));
+    const long start = send(SCI_POSITIONFROMLINE, line);
+    return send(SCI_INDEXPOSITIONFROMLINE, line, SC_LINECHARACTERINDEX_UTF32)
+        + send(SCI_COUNTCHARACTERS, static_cast<unsigned long>(start), position);
+}
+
+long TextBoxComponent::position(qint64 index)
+{
+    settle();
+    index = std::clamp<qint64>(index, 0, m_bytes.size());
+    const auto line = static_cast<unsigned long>(send(
+        SCI_LINEFROMINDEXPOSITION, static_cast<unsigned long>(index), SC_LINECHARACTERINDEX_UTF32));
+    const qint64 start = send(SCI_INDEXPOSITIONFROMLINE, line, SC_LINECHARACTERINDEX_UTF32);
+    const unsigned char *lengths = codepage::utf8Lengths();
+    long position = send(SCI_POSITIONFROMLINE, line);
+    for (const char c : m_bytes.range(start, index - start))
+        position += lengths[static_cast<unsigned char>(c)];
+    return position;
+}
+
+void TextBoxComponent::load(const QByteArray &bytes)
+{
+    const QByteArray utf8 = codepage::toUtf8(bytes);
+    // The bytes are set here at the end, not from the component's notifications.
+    m_loading = true;
+    send(SCI_CLEARALL);
+    SendScintilla(SCI_APPENDTEXT, static_cast<unsigned long>(utf8.size()), utf8.constData());
+    m_loading = false;
+    m_bytes.assign(bytes);
+}
+
+void TextBoxComponent::replaceBytes(qint64 start, qint64 end, QByteArrayView bytes)
+{
+    if (joinsLineEnd(start, end, bytes)) {
+        // The whole line ends replaced instead, which the component counts right.
+        QByteArray wider = bytes.toByteArray();
+        if (byteAt(start - 1) == '\r') {
+            --start;
+            wider.prepend('\r');
+        }
+        if (byteAt(end) == '\n') {
+            ++end;
+            wider.append('\n');
+        }
+        replaceBytes(start, end, wider);
+        return;
+    }
+    const QByteArray utf8 = codepage::toUtf8(bytes);
+    send(SCI_SETTARGETRANGE, static_cast<unsigned long>(position(start)), position(end));
+    m_inserting = bytes.toByteArray();
+    m_told = false;
+    // The component asserts on a null text, also of length 0.
+    SendScintilla(SCI_REPLACETARGET, static_cast<unsigned long>(utf8.size()),
+                  utf8.isNull() ? "" : utf8.constData());
+    m_inserting.reset();
+    // Without notifications (see ChangeScope) the bytes change here.
+    if (!m_told)
+        m_bytes.replace(start, end - start, bytes);
+}
+
+// The bytes an insertion brings are the ones replaceBytes() was given, or else those of the
+// component's UTF-8: typed or dropped text, which the notification carries, or undone and
+// redone text, which it does not and which is read once it is in (see settle()).
+void TextBoxComponent::follow(int position, int type, const char *text, int length)
+{
+    if (!(type & (SC_MOD_BEFOREINSERT | SC_MOD_BEFOREDELETE)))
+        return;
+    m_told = true;
+    if (m_loading)
+        return;
+    const qint64 at = index(position);
+    if (type & SC_MOD_BEFOREDELETE) {
+        const qint64 end = index(position + length);
+        m_reindex = m_reindex || joinsLineEnd(at, end, {});
+        TextBoxAccessible::removed(this, at, m_bytes.range(at, end - at));
+        m_bytes.replace(at, end - at, QByteArrayView());
+    } else if (m_inserting || text) {
+        const QByteArray bytes = m_inserting ? *m_inserting : codepage::fromUtf8({text, length});
+        m_reindex = m_reindex || joinsLineEnd(at, at, bytes);
+        TextBoxAccessible::inserted(this, at, bytes);
+        m_bytes.replace(at, 0, bytes);
+    } else {
+        m_unread = Unread{at, position, length};
+    }
+}
+
+void TextBoxComponent::settle()
+{
+    if (m_unread) {
+        const Unread unread = *m_unread;
+        m_unread.reset();
+        const auto *utf8 = reinterpret_cast<const char *>(SendScintilla(
+            SCI_GETRANGEPOINTER, static_cast<unsigned long>(unread.position), long(unread.length)));
+        const QByteArray bytes = codepage::fromUtf8({utf8, unread.length});
+        m_reindex = m_reindex || joinsLineEnd(unread.at, unread.at, bytes);
+        m_bytes.replace(unread.at, 0, bytes);
+        TextBoxAccessible::inserted(this, unread.at, bytes);
+    }
+    if (m_reindex) {
+        m_reindex = false;
+        send(SCI_RELEASELINECHARACTERINDEX, SC_LINECHARACTERINDEX_UTF32);
+        send(SCI_ALLOCATELINECHARACTERINDEX, SC_LINECHARACTERINDEX_UTF32);
+    }
+}
+
+char TextBoxComponent::byteAt(qint64 at)
+{
+    return at >= 0 && at < m_bytes.size() ? m_bytes.range(at, 1).front() : '\0';
+}
+
+// Measured: when a change puts a line feed right after a carriage return, or takes everything
+// from between the two, the component's count of characters before each line goes one wrong
+// for every line after it, until it is counted again.
+bool TextBoxComponent::joinsLineEnd(qint64 start, qint64 end, QByteArrayView inserted)
+{
+    const char after = byteAt(end);
+    return (byteAt(start - 1) == '\r' && (after == '\n' || inserted.startsWith('\n')))
+        || (inserted.endsWith('\r') && after == '\n');
 }
 
 void TextBoxComponent::resizeEvent(QResizeEvent *event)
@@ -133,21 +269,22 @@ bool TextBoxComponent::focusNextPrevChild(bool next)
     return QAbstractScrollArea::focusNextPrevChild(next);
 }
 
-// The component's own copy, cut, paste and drag and drop cross to other programs through
-// the code page; left alone it would read the bytes as Latin-1.
+// Drag and drop within the box and to and from other programs: the text the component
+// drags is the page's characters already; what is dropped becomes the page's characters, '?'
+// for one it lacks.
 QMimeData *TextBoxComponent::toMimeData(const QByteArray &text, bool rectangular) const
 {
     QMimeData *data = QsciScintilla::toMimeData(text, rectangular);
-    data->setText(codepage::toUnicode(text));
+    data->setText(QString::fromUtf8(text));
     return data;
 }
 
 QByteArray TextBoxComponent::fromMimeData(const QMimeData *source, bool &rectangular) const
 {
-    QByteArray bytes = QsciScintilla::fromMimeData(source, rectangular);
+    QByteArray utf8 = QsciScintilla::fromMimeData(source, rectangular);
     if (source->hasText())
-        bytes = codepage::fromUnicode(source->text());
-    return bytes;
+        utf8 = codepage::toUtf8(codepage::fromUnicode(source->text()));
+    return utf8;
 }
 
 namespace {
@@ -185,9 +322,9 @@ void TextBoxComponent::wheelEvent(QWheelEvent *event)
     QsciScintilla::wheelEvent(event);
 }
 
-// Typed characters go in through the code page too: "€" is 0x80, not "?". The paste
-// keys insert what the clipboard holds exactly as Edit > Paste does; the component's
-// own paste would rewrite its line ends.
+// Typed characters go in through the code page too: under 1252 "€" is 0x80, "я" is "?". The
+// clipboard keys do what Edit > Copy, Cut and Paste do; the component's own copy turns a NUL
+// into a space, and its paste would rewrite line ends.
 void TextBoxComponent::keyPressEvent(QKeyEvent *event)
 {
     // The component's own undo keys would bypass undo() and redo().
@@ -213,8 +350,20 @@ void TextBoxComponent::keyPressEvent(QKeyEvent *event)
         event->accept();
         return;
     }
+    auto *box = static_cast<TextBox *>(parentWidget());
+    const bool copy = event->matches(QKeySequence::Copy);
+    if (copy || event->matches(QKeySequence::Cut)) {
+        if (box->selLength() > 0) {
+            clipboard::setText(box->selectedText());
+            if (!copy) {
+                const UndoStep step(*box);
+                box->replaceSelection(QByteArrayView());
+            }
+        }
+        event->accept();
+        return;
+    }
     if (event->matches(QKeySequence::Paste)) {
-        auto *box = static_cast<TextBox *>(parentWidget());
         const UndoStep step(*box);
         box->replaceSelection(clipboard::text());
         event->accept();
@@ -223,11 +372,11 @@ void TextBoxComponent::keyPressEvent(QKeyEvent *event)
     const QString text = event->text();
     const bool command = event->modifiers() & (Qt::ControlModifier | Qt::AltModifier
                                                | Qt::MetaModifier);
-    if (!command && !text.isEmpty() && text.at(0).isPrint()
-        && codepage::fromUnicode(text) != text.toLatin1()) {
-        const QByteArray bytes = codepage::fromUnicode(text);
-        SendScintilla(SCI_REPLACESEL, 0UL, bytes.constData());
-        event->accept();
+    if (!command && !text.isEmpty() && text.at(0).isPrint()) {
+        QKeyEvent inPage(event->type(), key, event->modifiers(), inCodePage(text),
+                         event->isAutoRepeat(), ushort(event->count()));
+        QsciScintilla::keyPressEvent(&inPage);
+        event->setAccepted(inPage.isAccepted());
         return;
     }
     if (command) {
@@ -242,14 +391,32 @@ void TextBoxComponent::keyPressEvent(QKeyEvent *event)
     QsciScintilla::keyPressEvent(event);
 }
 
+// Text from an input method goes in as the page's characters; what it shows while it is
+// being composed stays as the method shows it.
+void TextBoxComponent::inputMethodEvent(QInputMethodEvent *event)
+{
+    QInputMethodEvent inPage(event->preeditString(), event->attributes());
+    inPage.setCommitString(inCodePage(event->commitString()), event->replacementStart(),
+                           event->replacementLength());
+    QsciScintilla::inputMethodEvent(&inPage);
+    event->setAccepted(inPage.isAccepted());
+}
+
+QString TextBoxComponent::inCodePage(const QString &text)
+{
+    return codepage::toUnicode(codepage::fromUnicode(text));
+}
+
 void TextBoxComponent::undo()
 {
     const WrapPause pause(*this);
     QsciScintilla::undo();
+    settle();
 }
 
 void TextBoxComponent::redo()
 {
     const WrapPause pause(*this);
     QsciScintilla::redo();
+    settle();
 }

@@ -2,6 +2,7 @@
 
 #include <Qsci/qsciscintilla.h>
 
+#include "platform/gapbuffer.h"
 #include "platform/linefit.h"
 
 #include <QFont>
@@ -9,9 +10,11 @@
 #include <functional>
 #include <optional>
 
-// The text component under TextBox, set up as a plain text box: 8-bit text without styles,
-// a plain box's keys and mouse (see its constructor), the clipboard and typed text through
-// the program's code page. Only TextBox and its helpers in this folder use it.
+// The text component under TextBox, set up as a plain text box: text without styles, a plain
+// box's keys and mouse (see its constructor), the clipboard and typed text through the code
+// page. It draws in UTF-8, which draws every page's characters (its 8-bit mode draws Latin-1
+// alone), while the document's own bytes are kept beside it, one byte a character; a
+// character's index is its byte's offset. Only TextBox and its helpers in this folder use it.
 class TextBoxComponent : public QsciScintilla
 {
 public:
@@ -40,8 +43,30 @@ public:
     // Runs `setText`, which puts `text` in place of the whole text, while another thread
     // decides whether `text` needs wrapping, for the end of the wrap pause the caller holds.
     void setTextDeciding(QByteArrayView text, const std::function<void()> &setText);
-    // The text from `start`, contiguous; moves the component's gap only if it lies inside.
-    QByteArrayView range(qint64 start, qint64 length) const;
+    // The document's bytes from `start`, contiguous; moves the gap only if it lies inside.
+    QByteArrayView range(qint64 start, qint64 length)
+    {
+        settle();
+        return m_bytes.range(start, length);
+    }
+    GapBuffer &bytes()
+    {
+        settle();
+        return m_bytes;
+    }
+    // Puts the whole text in place, with `setText` deciding on wrapping as above.
+    void load(const QByteArray &bytes);
+    // Replaces the bytes from `start` to `end` by `bytes`, as the user's edit.
+    void replaceBytes(qint64 start, qint64 end, QByteArrayView bytes);
+
+    // Sets `sci` up to draw the page's characters, as the text box does.
+    static void drawInCodePage(QsciScintilla &sci);
+    // `text` as the page holds it: '?' for each character it lacks.
+    static QString inCodePage(const QString &text);
+
+    // The byte offset of a position of the component's UTF-8 text, and back.
+    qint64 index(long position);
+    long position(qint64 index);
 
     // While paused, nothing wraps; resuming decides again. See WrapPause.
     void pauseWrap();
@@ -57,6 +82,7 @@ protected:
     void mouseReleaseEvent(QMouseEvent *event) override;
     void wheelEvent(QWheelEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
+    void inputMethodEvent(QInputMethodEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
 
 private:
@@ -64,6 +90,14 @@ private:
     const LineFit &fit();
     void setWrapMode(long mode);
     void beforeChange(int position, int type, int length);
+    // Keeps the bytes in step with a change the component is about to make, and tells a
+    // screen reader of it.
+    void follow(int position, int type, const char *text, int length);
+    // Reads the text of an insertion the component told of without it, now that it is in, and
+    // counts the characters of the lines again where a change made the count wrong.
+    void settle();
+    char byteAt(qint64 at);
+    bool joinsLineEnd(qint64 start, qint64 end, QByteArrayView inserted);
     // How wide a row may be drawn without wrapping or scrolling sideways.
     qint64 room() const;
 
@@ -77,4 +111,17 @@ private:
     long m_pausedTopLine = 0;
     int m_roomWidth = -1;
     bool m_settingMode = false;
+    GapBuffer m_bytes;
+    // The bytes of the insertion replaceBytes() is making, and whether the component told of it.
+    std::optional<QByteArray> m_inserting;
+    bool m_told = false;
+    bool m_loading = false;
+    struct Unread
+    {
+        qint64 at;
+        long position;
+        int length;
+    };
+    std::optional<Unread> m_unread;
+    bool m_reindex = false;
 };

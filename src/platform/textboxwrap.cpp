@@ -30,19 +30,17 @@ qint64 TextBoxComponent::room() const
         - send(SCI_GETCARETWIDTH) - 1;
 }
 
-// The text is read in the two parts the component keeps it in, before and after its gap:
-// reading it whole would close the gap, moving the text after it, and when the gap is full
-// (as after a rewrite that made room for exactly its growth) copy all of it.
+// The bytes are read in the two parts they are kept in, before and after their gap: reading
+// them whole would close the gap, moving the text after it.
 void TextBoxComponent::fitWrap()
 {
     if (m_decided) {
         m_wrap = *m_decided;
         m_decided.reset();
-    } else if (send(SCI_GETLENGTH) == 0) {
+    } else if (m_bytes.size() == 0) {
         m_wrap = Wrap::Unneeded;
     } else {
-        const long gap = send(SCI_GETGAPPOSITION);
-        m_wrap = decide(range(0, gap), range(gap, send(SCI_GETLENGTH) - gap), fit(), room());
+        m_wrap = decide(m_bytes.before(), m_bytes.after(), fit(), room());
     }
     m_roomWidth = viewport()->width();
     applyWrap();
@@ -117,14 +115,19 @@ void TextBoxComponent::setWrapMode(long mode)
 }
 
 // Before an insertion or a deletion that joins lines: whether the line it makes may be wider
-// than the box. Its length in bytes bounds an insertion, whose text is not at hand.
+// than the box. The length of an insertion's UTF-8 bounds its characters.
 void TextBoxComponent::beforeChange(int position, int type, int length)
 {
     if (m_wrap != Wrap::Unneeded || m_pauses > 0 || !(type & (SC_MOD_BEFOREINSERT | SC_MOD_BEFOREDELETE)))
         return;
     const auto lineWidth = [this](long line) {
-        const long start = send(SCI_POSITIONFROMLINE, static_cast<unsigned long>(line));
-        return fit().width(range(start, send(SCI_GETLINEENDPOSITION, static_cast<unsigned long>(line)) - start));
+        const auto start = [this](long l) {
+            return send(SCI_INDEXPOSITIONFROMLINE, static_cast<unsigned long>(l),
+                        SC_LINECHARACTERINDEX_UTF32);
+        };
+        const qint64 from = start(line);
+        const qint64 to = line + 1 < send(SCI_GETLINECOUNT) ? start(line + 1) : m_bytes.size();
+        return fit().width(range(from, to - from));
     };
     const long line = send(SCI_LINEFROMPOSITION, static_cast<unsigned long>(position));
     qint64 width = lineWidth(line);
