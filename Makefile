@@ -103,7 +103,8 @@ bench:
 	cmake -S . -B $(RELEASE) -G Ninja -DCMAKE_BUILD_TYPE=Release
 	cmake --build $(RELEASE) --target tansy-bench
 	mkdir -p $(BUILD)/bench
-	cd $(BUILD)/bench && ../release/tansy-bench $(SIZE)
+	cd $(BUILD)/bench && status=0; ../release/tansy-bench $(SIZE) || status=1; \
+	  LC_ALL=ru_RU.UTF-8 ../release/tansy-bench $(SIZE) cyrillic || status=1; exit $$status
 
 screenshots: build
 	$(BUILD)/tansy-screenshot docs resources/help

@@ -84,6 +84,14 @@ bool isSupported(int page)
     return find(page) != nullptr;
 }
 
+QList<int> pages()
+{
+    QList<int> numbers;
+    for (const Page &page : Pages)
+        numbers.append(page.number);
+    return numbers;
+}
+
 int current()
 {
     return active().number;
@@ -189,22 +197,68 @@ QByteArray fromUnicode(const QString &text)
     return bytes;
 }
 
-QByteArray toUtf8(QByteArrayView bytes)
+namespace {
+
+// Whether none of eight bytes from `at` is from 0x80 up.
+bool ascii8(const unsigned char *at)
+{
+    quint64 word;
+    std::memcpy(&word, at, 8);
+    return (word & 0x8080808080808080ull) == 0;
+}
+
+}
+
+qsizetype utf8Length(QByteArrayView bytes)
+{
+    const unsigned char *lengths = active().utf8Length.data();
+    const auto *in = reinterpret_cast<const unsigned char *>(bytes.data());
+    const qsizetype size = bytes.size();
+    qsizetype length = size;
+    qsizetype i = 0;
+    for (; i < size; ++i) {
+        if (i + 8 <= size && ascii8(in + i)) {
+            i += 7;
+            continue;
+        }
+        length += lengths[in[i]] - 1;
+    }
+    return length;
+}
+
+char *toUtf8(QByteArrayView bytes, char *out)
 {
     const Active &page = active();
     const auto *in = reinterpret_cast<const unsigned char *>(bytes.data());
     const qsizetype size = bytes.size();
-    qsizetype length = 0;
-    for (qsizetype i = 0; i < size; ++i)
-        length += page.utf8Length[in[i]];
-    // Three bytes of room beyond the end for the last byte's padded copy.
-    QByteArray utf8(length + 3, Qt::Uninitialized);
-    char *out = utf8.data();
-    for (qsizetype i = 0; i < size; ++i) {
-        std::memcpy(out, page.utf8[in[i]].data(), 4);
-        out += page.utf8Length[in[i]];
+    qsizetype i = 0;
+    // Runs of ASCII are copied eight bytes at a time; each other byte's UTF-8 in one move of
+    // four bytes, of which the next byte's overwrites what is not its own.
+    while (i < size) {
+        if (i + 8 <= size && ascii8(in + i)) {
+            std::memcpy(out, in + i, 8);
+            out += 8;
+            i += 8;
+            continue;
+        }
+        const unsigned char b = in[i++];
+        if (b < 0x80) {
+            *out++ = char(b);
+        } else if (i + 3 <= size) {
+            std::memcpy(out, page.utf8[b].data(), 4);
+            out += page.utf8Length[b];
+        } else {
+            std::memcpy(out, page.utf8[b].data(), page.utf8Length[b]);
+            out += page.utf8Length[b];
+        }
     }
-    utf8.truncate(length);
+    return out;
+}
+
+QByteArray toUtf8(QByteArrayView bytes)
+{
+    QByteArray utf8(utf8Length(bytes), Qt::Uninitialized);
+    toUtf8(bytes, utf8.data());
     return utf8;
 }
 

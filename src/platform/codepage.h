@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QByteArrayView>
+#include <QList>
 #include <QString>
 
 // The system code page: the one-byte Windows code page that the old platform used for the
@@ -13,6 +14,7 @@ namespace codepage {
 
 // The pages the program draws and converts: 874 and 1250-1258.
 bool isSupported(int page);
+QList<int> pages();
 // The page in use, 1252 until use() is called.
 int current();
 // Makes `page` the one in use for every conversion and case mapping; an unsupported page
@@ -36,6 +38,10 @@ QByteArray fromUnicode(const QString &text);
 // bytes of UTF-8.
 QByteArray toUtf8(QByteArrayView bytes);
 QByteArray fromUtf8(QByteArrayView utf8);
+// How long `bytes` are in UTF-8, and the UTF-8 written to `out`, which has room for it;
+// returns the end of what was written.
+qsizetype utf8Length(QByteArrayView bytes);
+char *toUtf8(QByteArrayView bytes, char *out);
 // How many bytes of UTF-8 each byte's character takes.
 const unsigned char *utf8Lengths();
 // Whether `byte` is one the page leaves undefined.

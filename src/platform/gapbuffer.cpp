@@ -50,12 +50,13 @@ void GapBuffer::reserve(qint64 more)
 {
     if (m_gapLength >= more)
         return;
+    // Grown in place where the C library can (a large block is remapped, not copied), so that
+    // the old and the new never both take memory; then the text after the gap moves to the end.
     const qint64 tail = size() - m_gapStart;
-    QByteArray data(size() + more, Qt::Uninitialized);
-    std::memcpy(data.data(), m_data.constData(), size_t(m_gapStart));
-    std::memcpy(data.data() + data.size() - tail, m_data.constData() + m_gapStart + m_gapLength,
-                size_t(tail));
-    m_data = data;
+    const qint64 oldTailAt = m_gapStart + m_gapLength;
+    m_data.resize(size() + more);
+    char *data = m_data.data();
+    std::memmove(data + m_data.size() - tail, data + oldTailAt, size_t(tail));
     m_gapLength = more;
 }
 

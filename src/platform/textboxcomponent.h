@@ -97,6 +97,7 @@ private:
     // counts the characters of the lines again where a change made the count wrong.
     void settle();
     char byteAt(qint64 at);
+    void dropIndex();
     bool joinsLineEnd(qint64 start, qint64 end, QByteArrayView inserted);
     // How wide a row may be drawn without wrapping or scrolling sideways.
     qint64 room() const;
@@ -124,4 +125,5 @@ private:
     };
     std::optional<Unread> m_unread;
     bool m_reindex = false;
+    bool m_indexed = false;
 };

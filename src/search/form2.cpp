@@ -13,10 +13,31 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QValidator>
 
 #include <limits>
 
 using designcontrol::placed;
+
+namespace {
+
+// What is typed or pasted into a box shows as the code page holds it, as it will be searched
+// for: a character the page lacks is '?' at once.
+class CodePageValidator : public QValidator
+{
+public:
+    using QValidator::QValidator;
+    State validate(QString &input, int &position) const override
+    {
+        const QString held = codepage::toUnicode(codepage::fromUnicode(input));
+        if (held.size() != input.size())  // a character beyond the basic plane became one '?'
+            position = std::min<int>(position, int(held.size()));
+        input = held;
+        return Acceptable;
+    }
+};
+
+}
 
 Form2::Form2(QWidget *mainWindow, TextBox &editor)
     : QDialog(nullptr, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
@@ -47,6 +68,8 @@ Form2::Form2(QWidget *mainWindow, TextBox &editor)
     // Any length: a text box's default limit of 32767 would cut a long text short unseen.
     m_text1->setMaxLength(std::numeric_limits<int>::max());
     m_text2->setMaxLength(std::numeric_limits<int>::max());
+    m_text1->setValidator(new CodePageValidator(m_text1));
+    m_text2->setValidator(new CodePageValidator(m_text2));
     label1->setBuddy(m_text1);
     label2->setBuddy(m_text2);
     m_findButton = addButton("FindButton", QStringLiteral("Search"), 4050, 105, 1230, 480);
