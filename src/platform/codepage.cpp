@@ -267,9 +267,15 @@ QByteArray fromUtf8(QByteArrayView utf8)
     const Active &page = active();
     const auto *in = reinterpret_cast<const unsigned char *>(utf8.data());
     const qsizetype size = utf8.size();
-    QByteArray bytes;
-    bytes.reserve(size);
+    QByteArray bytes(size, Qt::Uninitialized);
+    char *out = bytes.data();
     for (qsizetype i = 0; i < size;) {
+        if (i + 8 <= size && ascii8(in + i)) {
+            std::memcpy(out, in + i, 8);
+            out += 8;
+            i += 8;
+            continue;
+        }
         const unsigned char lead = in[i];
         const int length = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
         char32_t c = length == 1 ? lead : length == 2 ? lead & 0x1F : length == 3 ? lead & 0x0F
@@ -278,9 +284,10 @@ QByteArray fromUtf8(QByteArrayView utf8)
         for (; used < length && i + used < size && (in[i + used] & 0xC0) == 0x80; ++used)
             c = (c << 6) | (in[i + used] & 0x3F);
         const bool whole = used == length && lead < 0xF8 && (lead < 0x80 || lead >= 0xC0);
-        bytes.append(whole && c < 0x10000 ? char(page.bytes[c]) : '?');
+        *out++ = whole && c < 0x10000 ? char(page.bytes[c]) : '?';
         i += used;
     }
+    bytes.truncate(out - bytes.constData());
     return bytes;
 }
 

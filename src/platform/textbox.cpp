@@ -138,6 +138,8 @@ qint64 TextBox::rewrite(qint64 start, qint64 end, const Part &part, qint64 growt
         sci.bytes().reserve(growth);
     }
     const ChangeScope change(sci, std::max(end - start, end - start + growth));
+    if (2 * (end - start) > length())
+        sci.dropIndex();
     QByteArray into;
     into.reserve(std::min<qint64>(PartSize + PartSize / 4, end - start + std::max<qint64>(growth, 0)));
     // Each part is replaced where the previous one ended, which is where the component's gap

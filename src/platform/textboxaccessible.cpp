@@ -183,12 +183,9 @@ QString TextBoxAccessible::textAtOffset(int offset, QAccessible::TextBoundaryTyp
         *endOffset = count;
         return text(0, count);
     }
-    constexpr long Characters = Sci::SC_LINECHARACTERINDEX_UTF32;
-    const auto line = static_cast<unsigned long>(
-        send(Sci::SCI_LINEFROMINDEXPOSITION, static_cast<unsigned long>(offset), Characters));
-    const int lineStart = int(send(Sci::SCI_INDEXPOSITIONFROMLINE, line, Characters));
-    const bool last = long(line) + 1 >= send(Sci::SCI_GETLINECOUNT);
-    const int end = last ? count : int(send(Sci::SCI_INDEXPOSITIONFROMLINE, line + 1, Characters));
+    const long line = sci()->lineOf(offset);
+    const int lineStart = int(sci()->lineStart(line));
+    const int end = int(sci()->lineStart(line + 1));
     if (boundaryType == QAccessible::LineBoundary || boundaryType == QAccessible::ParagraphBoundary) {
         *startOffset = lineStart;
         *endOffset = end;

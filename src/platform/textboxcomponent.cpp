@@ -128,28 +128,59 @@ void TextBoxComponent::drawInCodePage(QsciScintilla &sci)
     }
 }
 
+// Near the two ends of the text and the end of the last change made here, the bytes or
+// characters between are counted; elsewhere the component's count of characters per line
+// is used, which is made when first needed after a load or a change of most of the text.
 qint64 TextBoxComponent::index(long position)
 {
     settle();
-    const auto line = static_cast<unsigned long>(
-        send(SCI_LINEFROMPOSITION, static_cast<unsigned long>(position)));
-    const long start = send(SCI_POSITIONFROMLINE, line);
-    return send(SCI_INDEXPOSITIONFROMLINE, line, SC_LINECHARACTERINDEX_UTF32)
-        + send(SCI_COUNTCHARACTERS, static_cast<unsigned long>(start), position);
+    if (position <= 0)
+        return 0;
+    if (position >= send(SCI_GETLENGTH))
+        return m_bytes.size();
+    if (m_anchor && std::abs(position - m_anchor->position) <= Near) {
+        const auto [from, to] = std::minmax(position, m_anchor->position);
+        const long between = send(SCI_COUNTCHARACTERS, static_cast<unsigned long>(from), to);
+        return m_anchor->index + (position < m_anchor->position ? -between : between);
+    }
+    const long line = send(SCI_LINEFROMPOSITION, static_cast<unsigned long>(position));
+    const long start = send(SCI_POSITIONFROMLINE, static_cast<unsigned long>(line));
+    return lineStart(line) + send(SCI_COUNTCHARACTERS, static_cast<unsigned long>(start), position);
 }
 
 long TextBoxComponent::position(qint64 index)
 {
     settle();
     index = std::clamp<qint64>(index, 0, m_bytes.size());
-    const auto line = static_cast<unsigned long>(send(
-        SCI_LINEFROMINDEXPOSITION, static_cast<unsigned long>(index), SC_LINECHARACTERINDEX_UTF32));
-    const qint64 start = send(SCI_INDEXPOSITIONFROMLINE, line, SC_LINECHARACTERINDEX_UTF32);
-    const unsigned char *lengths = codepage::utf8Lengths();
-    long position = send(SCI_POSITIONFROMLINE, line);
-    for (const char c : m_bytes.range(start, index - start))
-        position += lengths[static_cast<unsigned char>(c)];
-    return position;
+    if (index == 0)
+        return 0;
+    if (index == m_bytes.size())
+        return send(SCI_GETLENGTH);
+    if (m_anchor && std::abs(index - m_anchor->index) <= Near) {
+        const auto [from, to] = std::minmax(index, m_anchor->index);
+        const auto between = long(codepage::utf8Length(m_bytes.range(from, to - from)));
+        return m_anchor->position + (index < m_anchor->index ? -between : between);
+    }
+    const long line = lineOf(index);
+    const qint64 start = lineStart(line);
+    return send(SCI_POSITIONFROMLINE, static_cast<unsigned long>(line))
+        + long(codepage::utf8Length(m_bytes.range(start, index - start)));
+}
+
+long TextBoxComponent::lineOf(qint64 index)
+{
+    useIndex();
+    return send(SCI_LINEFROMINDEXPOSITION, static_cast<unsigned long>(index),
+                SC_LINECHARACTERINDEX_UTF32);
+}
+
+qint64 TextBoxComponent::lineStart(long line)
+{
+    useIndex();
+    if (line >= send(SCI_GETLINECOUNT))
+        return m_bytes.size();
+    return send(SCI_INDEXPOSITIONFROMLINE, static_cast<unsigned long>(line),
+                SC_LINECHARACTERINDEX_UTF32);
 }
 
 void TextBoxComponent::load(const QByteArray &bytes)
@@ -157,6 +188,7 @@ void TextBoxComponent::load(const QByteArray &bytes)
     // The bytes are set here at the end, not from the component's notifications.
     m_loading = true;
     dropIndex();
+    m_anchor.reset();
     send(SCI_CLEARALL);
     // Room for the whole text at once, then the text a part at a time through one small
     // buffer: a UTF-8 copy of the whole file would cost its memory and time again. No part
@@ -192,8 +224,10 @@ void TextBoxComponent::replaceBytes(qint64 start, qint64 end, QByteArrayView byt
         replaceBytes(start, end, wider);
         return;
     }
+    const long from = position(start);
+    const long to = position(end);
     const QByteArray utf8 = codepage::toUtf8(bytes);
-    send(SCI_SETTARGETRANGE, static_cast<unsigned long>(position(start)), position(end));
+    send(SCI_SETTARGETRANGE, static_cast<unsigned long>(from), to);
     m_inserting = bytes.toByteArray();
     m_told = false;
     // The component asserts on a null text, also of length 0.
@@ -203,6 +237,7 @@ void TextBoxComponent::replaceBytes(qint64 start, qint64 end, QByteArrayView byt
     // Without notifications (see ChangeScope) the bytes change here.
     if (!m_told)
         m_bytes.replace(start, end - start, bytes);
+    m_anchor = Anchor{start + bytes.size(), from + long(utf8.size())};
 }
 
 // The bytes an insertion brings are the ones replaceBytes() was given, or else those of the
@@ -216,6 +251,8 @@ void TextBoxComponent::follow(int position, int type, const char *text, int leng
     if (m_loading)
         return;
     const qint64 at = index(position);
+    if (m_anchor && m_anchor->index > at)
+        m_anchor.reset();
     if (type & SC_MOD_BEFOREDELETE) {
         const qint64 end = index(position + length);
         m_reindex = m_reindex || joinsLineEnd(at, end, {});
@@ -247,9 +284,13 @@ void TextBoxComponent::settle()
         m_reindex = false;
         dropIndex();
     }
-    // Where each line starts in characters, which are the document's bytes: counted when
-    // first needed after a load (on 64 MiB, 0.15 s, which would double the load), then kept
-    // up to date by the component as the text changes.
+}
+
+// Where each line starts in characters, which are the document's bytes: counted when first
+// needed (on 64 MiB, 0.15 s, which would double a load), then kept up to date by the component
+// as the text changes.
+void TextBoxComponent::useIndex()
+{
     if (!m_indexed) {
         m_indexed = true;
         send(SCI_ALLOCATELINECHARACTERINDEX, SC_LINECHARACTERINDEX_UTF32);

@@ -64,9 +64,16 @@ public:
     // `text` as the page holds it: '?' for each character it lacks.
     static QString inCodePage(const QString &text);
 
+    // Lets go of the component's count of characters per line: a change of most of the text is
+    // made faster without it (kept up to date line by line, it costs twice a new count).
+    void dropIndex();
     // The byte offset of a position of the component's UTF-8 text, and back.
     qint64 index(long position);
     long position(qint64 index);
+    // The line that holds the byte at `index`, and the offset where a line starts (the length
+    // of the text for the line after the last).
+    long lineOf(qint64 index);
+    qint64 lineStart(long line);
 
     // While paused, nothing wraps; resuming decides again. See WrapPause.
     void pauseWrap();
@@ -97,7 +104,7 @@ private:
     // counts the characters of the lines again where a change made the count wrong.
     void settle();
     char byteAt(qint64 at);
-    void dropIndex();
+    void useIndex();
     bool joinsLineEnd(qint64 start, qint64 end, QByteArrayView inserted);
     // How wide a row may be drawn without wrapping or scrolling sideways.
     qint64 room() const;
@@ -126,4 +133,12 @@ private:
     std::optional<Unread> m_unread;
     bool m_reindex = false;
     bool m_indexed = false;
+    // An offset and its position known without the count per line (see index()).
+    struct Anchor
+    {
+        qint64 index;
+        long position;
+    };
+    std::optional<Anchor> m_anchor;
+    static constexpr qint64 Near = 1 << 20;
 };

@@ -121,13 +121,8 @@ void TextBoxComponent::beforeChange(int position, int type, int length)
     if (m_wrap != Wrap::Unneeded || m_pauses > 0 || !(type & (SC_MOD_BEFOREINSERT | SC_MOD_BEFOREDELETE)))
         return;
     const auto lineWidth = [this](long line) {
-        const auto start = [this](long l) {
-            return send(SCI_INDEXPOSITIONFROMLINE, static_cast<unsigned long>(l),
-                        SC_LINECHARACTERINDEX_UTF32);
-        };
-        const qint64 from = start(line);
-        const qint64 to = line + 1 < send(SCI_GETLINECOUNT) ? start(line + 1) : m_bytes.size();
-        return fit().width(range(from, to - from));
+        const qint64 from = lineStart(line);
+        return fit().width(range(from, lineStart(line + 1) - from));
     };
     const long line = send(SCI_LINEFROMPOSITION, static_cast<unsigned long>(position));
     qint64 width = lineWidth(line);
