@@ -299,7 +299,8 @@ int main(int argc, char *argv[])
             cases.back().note = runs;
     };
     cases.push_back({QStringLiteral("load"), loadTime, catTime,
-                     QStringLiteral(">= %1 MB/s").arg(words.loadMBs), mb / loadTime >= words.loadMBs});
+                     QStringLiteral(">= %1 MB/s").arg(words.loadMBs),
+                     mb / loadTime >= words.loadMBs});
     measured();
 
     // save
@@ -341,12 +342,14 @@ int main(int argc, char *argv[])
         load();
         searchFor(words.value, true);
         button("FindButton");
-        dialog.findChild<QLineEdit *>(QStringLiteral("Text2"))->setText(codepage::toUnicode(words.valueUpper));
+        dialog.findChild<QLineEdit *>(QStringLiteral("Text2"))
+            ->setText(codepage::toUnicode(words.valueUpper));
     }, [&] { button("ReplaceAllButton"); paint(); }, &runs);
     const double sedTime =
         timeCommand(QStringLiteral("LC_ALL=C sed -f '%1' %2 > '%3'").arg(sedFile, quoted, scratch));
     cases.push_back({QStringLiteral("replace-all"), replaceTime, sedTime,
-                     QStringLiteral("<= %1").arg(words.replaceRatio), replaceTime <= words.replaceRatio * sedTime});
+                     QStringLiteral("<= %1").arg(words.replaceRatio),
+                     replaceTime <= words.replaceRatio * sedTime});
     measured();
     if (words.peers) {
         cases.back().peer = vimTime(quoted, scratch, QStringLiteral("'%s/value/VALUE/g'"));
@@ -356,9 +359,11 @@ int main(int argc, char *argv[])
     // number-lines
     const double numberTime = timeIt(load, [&] { menu("ProcessNumber"); paint(); }, &runs);
     const double awkTime = timeCommand(
-        QStringLiteral("LC_ALL=C awk '{printf \"%03d  %s\\n\", NR, $0}' %1 > '%2'").arg(quoted, scratch));
+        QStringLiteral("LC_ALL=C awk '{printf \"%03d  %s\\n\", NR, $0}' %1 > '%2'")
+            .arg(quoted, scratch));
     cases.push_back({QStringLiteral("number-lines"), numberTime, awkTime,
-                     QStringLiteral("<= %1").arg(words.numberRatio), numberTime <= words.numberRatio * awkTime});
+                     QStringLiteral("<= %1").arg(words.numberRatio),
+                     numberTime <= words.numberRatio * awkTime});
     measured();
     if (words.peers) {
         cases.back().peer = vimTime(quoted, scratch,
@@ -368,9 +373,10 @@ int main(int argc, char *argv[])
 
     // upper
     const double upperTime = timeIt(load, [&] { menu("EditSelect"); menu("ProcessUpper"); paint(); }, &runs);
-    const double trTime =
-        timeCommand(QStringLiteral("LC_ALL=C tr %1 < %2 > '%3'").arg(words.upperBytes, quoted, scratch));
-    cases.push_back({QStringLiteral("upper"), upperTime, trTime, QStringLiteral("<= %1").arg(words.upperRatio),
+    const double trTime = timeCommand(
+        QStringLiteral("LC_ALL=C tr %1 < %2 > '%3'").arg(words.upperBytes, quoted, scratch));
+    cases.push_back({QStringLiteral("upper"), upperTime, trTime,
+                     QStringLiteral("<= %1").arg(words.upperRatio),
                      upperTime <= words.upperRatio * trTime});
     measured();
     if (words.peers) {
@@ -434,7 +440,8 @@ int main(int argc, char *argv[])
         peak = std::max(peak, c.peak);
     const double memoryRatio = double(peak) / double(size);
     cases.push_back({QStringLiteral("memory"), double(peak), double(size),
-                     QStringLiteral("<= %1").arg(words.memoryRatio), memoryRatio <= words.memoryRatio});
+                     QStringLiteral("<= %1").arg(words.memoryRatio),
+                     memoryRatio <= words.memoryRatio});
 
     // start-up and idle-memory, against FeatherPad, each started in turn on the same display.
     const QString featherpad = QStandardPaths::findExecutable(QStringLiteral("featherpad"));
@@ -508,7 +515,8 @@ int main(int argc, char *argv[])
     const QJsonObject results{{QStringLiteral("doc_bytes"), size},
                               {QStringLiteral("peak_rss_bytes"), peak},
                               {QStringLiteral("cases"), list}};
-    QFile json(words.peers ? QStringLiteral("results.json") : QStringLiteral("results-%1.json").arg(words.name));
+    QFile json(words.peers ? QStringLiteral("results.json")
+                           : QStringLiteral("results-%1.json").arg(words.name));
     if (json.open(QIODevice::WriteOnly))
         json.write(QJsonDocument(results).toJson());
     form.hide();

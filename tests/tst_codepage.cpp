@@ -9,10 +9,13 @@
 
 #include <Qsci/qsciscintillabase.h>
 
+#include <QAbstractScrollArea>
 #include <QAccessible>
 #include <QApplication>
 #include <QClipboard>
+#include <QInputMethodEvent>
 #include <QLineEdit>
+#include <QMimeData>
 
 #include <array>
 #include <iconv.h>
@@ -204,7 +207,7 @@ private slots:
             {"1251 search ignores case", {1251, "ЧАЙ чай", "find", "\xd7\xc0\xc9"}},
             {"1250 lower keeps the letters", {1250, "ŁÓDŹ", "ProcessLower", "\xb3\xf3\x64\x9f"}},
             {"1254 i and I, dotless stays", {1254, "iı", "ProcessUpper", "I\xfd"}},
-            {"1253 final sigma stays", {1253, "σοφός", "ProcessUpper", "\xd3\xcf\xd6\xbc\xf2"}},
+            {"1253 final sigma kept", {1253, "σοφός", "ProcessUpper", "\xd3\xcf\xd6\xbc\xf2"}},
             {"1252 lacks Cyrillic", {1252, "яé", "ProcessUpper", "?\xc9"}},
         });
     }
@@ -227,6 +230,30 @@ private slots:
         run(form, "EditSelect");
         run(form, r.command);
         QCOMPARE(box.text(), r.result);
+    }
+
+    // Text from an input method and text dropped from another program go in as the page holds
+    // them.
+    void inputMethodAndDrop()
+    {
+        Form1 form;
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        TextBox &box = *form.editor();
+        auto *input = qobject_cast<QAbstractScrollArea *>(box.inputWidget());
+        QInputMethodEvent composed;
+        composed.setCommitString(QStringLiteral("я€"));
+        QApplication::sendEvent(input, &composed);
+        QCOMPARE(box.text(), QByteArray("?\x80"));
+
+        QMimeData dragged;
+        dragged.setText(QStringLiteral("Ж‰"));
+        const QPoint at = input->viewport()->rect().center();
+        QDragEnterEvent enter(at, Qt::CopyAction, &dragged, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(input->viewport(), &enter);
+        QDropEvent drop(at, Qt::CopyAction, &dragged, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(input->viewport(), &drop);
+        QCOMPARE(box.text(), QByteArray("?\x80?\x89"));
     }
 
     // Ctrl+X and Ctrl+V keep a NUL, and the keys put on the clipboard what the menu puts.

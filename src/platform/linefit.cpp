@@ -122,7 +122,8 @@ void LineFit::measure(const QFont &font, int tabWidth)
             line.append(2, char(byte));
     }
     const QByteArray utf8 = codepage::toUtf8(line);
-    probe.SendScintilla(Sci::SCI_APPENDTEXT, static_cast<unsigned long>(utf8.size()), utf8.constData());
+    probe.SendScintilla(Sci::SCI_APPENDTEXT, static_cast<unsigned long>(utf8.size()),
+                        utf8.constData());
     const auto x = [&probe](long position) {
         return probe.SendScintilla(Sci::SCI_POINTXFROMPOSITION, 0UL, position);
     };

@@ -96,7 +96,8 @@ qint64 TextBox::selStart() const
 
 qint64 TextBox::selLength() const
 {
-    return m_component->index(m_component->send(QsciScintillaBase::SCI_GETSELECTIONEND)) - selStart();
+    const long end = m_component->send(QsciScintillaBase::SCI_GETSELECTIONEND);
+    return m_component->index(end) - selStart();
 }
 
 QByteArray TextBox::selectedText() const
@@ -134,7 +135,8 @@ qint64 TextBox::rewrite(qint64 start, qint64 end, const Part &part, qint64 growt
     if (growth > 0) {
         const qint64 utf8 = sci.send(QsciScintillaBase::SCI_GETLENGTH);
         const qint64 utf8Growth = length() > 0 ? growth * utf8 / length() : growth;
-        sci.send(QsciScintillaBase::SCI_ALLOCATE, static_cast<unsigned long>(utf8 + utf8Growth + 1));
+        sci.send(QsciScintillaBase::SCI_ALLOCATE,
+                 static_cast<unsigned long>(utf8 + utf8Growth + 1));
         sci.bytes().reserve(growth);
     }
     const ChangeScope change(sci, std::max(end - start, end - start + growth));

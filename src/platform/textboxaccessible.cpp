@@ -250,7 +250,8 @@ QRect TextBoxAccessible::characterRect(int offset) const
 int TextBoxAccessible::offsetAtPoint(const QPoint &point) const
 {
     const QPoint local = sci()->viewport()->mapFromGlobal(point);
-    const long position = send(Sci::SCI_POSITIONFROMPOINTCLOSE, static_cast<unsigned long>(local.x()), local.y());
+    const long position =
+        send(Sci::SCI_POSITIONFROMPOINTCLOSE, static_cast<unsigned long>(local.x()), local.y());
     return position < 0 ? -1 : int(sci()->index(position));
 }
 

@@ -190,18 +190,22 @@ void TextBoxComponent::load(const QByteArray &bytes)
     dropIndex();
     m_anchor.reset();
     send(SCI_CLEARALL);
-    // Room for the whole text at once, then the text a part at a time through one small
-    // buffer: a UTF-8 copy of the whole file would cost its memory and time again. No part
-    // ends between a CR and its LF (see joinsLineEnd()).
-    send(SCI_ALLOCATE, static_cast<unsigned long>(codepage::utf8Length(bytes) + 1));
+    // Room for the whole text at once and a sixth more, as the component would make for itself
+    // (without it the first key typed moves the whole text); then the text a part at a time
+    // through one small buffer: a UTF-8 copy of the whole file would cost its memory and time
+    // again. No part ends between a CR and its LF (see joinsLineEnd()).
+    const qint64 length = codepage::utf8Length(bytes);
+    send(SCI_ALLOCATE, static_cast<unsigned long>(length + length / 6 + 1));
     constexpr qsizetype Part = 1 << 20;
     QByteArray utf8(3 * (Part + 1), Qt::Uninitialized);
     for (qsizetype at = 0; at < bytes.size();) {
         qsizetype size = std::min(Part, bytes.size() - at);
-        if (bytes.at(at + size - 1) == '\r' && at + size < bytes.size() && bytes.at(at + size) == '\n')
-            ++size;
+        const bool crBeforeLf = at + size < bytes.size() && bytes.at(at + size - 1) == '\r'
+            && bytes.at(at + size) == '\n';
+        size += crBeforeLf ? 1 : 0;
         const char *end = codepage::toUtf8(QByteArrayView(bytes).sliced(at, size), utf8.data());
-        SendScintilla(SCI_APPENDTEXT, static_cast<unsigned long>(end - utf8.constData()), utf8.constData());
+        SendScintilla(SCI_APPENDTEXT, static_cast<unsigned long>(end - utf8.constData()),
+                      utf8.constData());
         at += size;
     }
     m_loading = false;
@@ -241,8 +245,8 @@ void TextBoxComponent::replaceBytes(qint64 start, qint64 end, QByteArrayView byt
 }
 
 // The bytes an insertion brings are the ones replaceBytes() was given, or else those of the
-// component's UTF-8: typed or dropped text, which the notification carries, or undone and
-// redone text, which it does not and which is read once it is in (see settle()).
+// component's UTF-8: carried by the notification, or, for typed, undone and redone text, which
+// it does not carry, read once they are in (see settle()).
 void TextBoxComponent::follow(int position, int type, const char *text, int length)
 {
     if (!(type & (SC_MOD_BEFOREINSERT | SC_MOD_BEFOREDELETE)))
@@ -324,6 +328,22 @@ void TextBoxComponent::resizeEvent(QResizeEvent *event)
     QsciScintilla::resizeEvent(event);
     if (viewport()->width() != m_roomWidth && m_wrap != Wrap::TooLong && m_pauses == 0 && !m_settingMode)
         fitWrap();
+}
+
+// The component tells of typed, dropped and pasted text before it goes in, and without the
+// text: it is read as soon as the event that brought it has been handled.
+bool TextBoxComponent::event(QEvent *event)
+{
+    const bool handled = QsciScintilla::event(event);
+    settle();
+    return handled;
+}
+
+bool TextBoxComponent::viewportEvent(QEvent *event)
+{
+    const bool handled = QsciScintilla::viewportEvent(event);
+    settle();
+    return handled;
 }
 
 // A text box in a window passes Tab and Shift+Tab on to the next control; Ctrl+Tab

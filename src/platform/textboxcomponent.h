@@ -80,6 +80,8 @@ public:
     void resumeWrap();
 
 protected:
+    bool event(QEvent *event) override;
+    bool viewportEvent(QEvent *event) override;
     bool focusNextPrevChild(bool next) override;
     QMimeData *toMimeData(const QByteArray &text, bool rectangular) const override;
     QByteArray fromMimeData(const QMimeData *source, bool &rectangular) const override;
