@@ -1,11 +1,12 @@
 // Makes the pictures of the README and of the help file, drawn offscreen by the program
 // itself: the main window with a small made-up win.ini loaded through its quick-load button,
-// the browser window on the maker's page, and, for the help, the main window with the
-// suspicious run= line found by Edit > Find, and the search dialog that found it.
+// the browser window on the maker's page, and, for the help, the editor with the suspicious
+// run= line found by Edit > Find, and the search dialog that found it.
 //
 //   tansy-screenshot FOLDER [HELPFOLDER]    writes FOLDER/form1.png and FOLDER/browser.png,
 //                                           and HELPFOLDER/help-found.png and help-search.png
 #include "app/form1.h"
+#include "platform/textbox.h"
 #include "browser/browsermodule.h"
 #include "browser/frmbrowser.h"
 
@@ -16,6 +17,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
+
+#include <algorithm>
 
 int main(int argc, char *argv[])
 {
@@ -55,7 +58,10 @@ int main(int argc, char *argv[])
     search->findChild<QLineEdit *>(QStringLiteral("Text1"))->setText(QStringLiteral("run"));
     search->findChild<QPushButton *>(QStringLiteral("FindButton"))->click();
     QApplication::processEvents();
-    if (!window.grab().save(help.filePath(QStringLiteral("help-found.png")))
+    // For the help: the part of the editor that shows the found line, at its real size and
+    // narrower than the help viewer's text.
+    const QRect found(0, 0, 560, std::min(window.editor()->height(), 290));
+    if (!window.editor()->grab(found).save(help.filePath(QStringLiteral("help-found.png")))
         || !search->grab().save(help.filePath(QStringLiteral("help-search.png"))))
         return 1;
     search->hide();

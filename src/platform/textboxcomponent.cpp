@@ -156,10 +156,20 @@ long TextBoxComponent::position(qint64 index)
         return 0;
     if (index == m_bytes.size())
         return send(SCI_GETLENGTH);
-    if (m_anchor && std::abs(index - m_anchor->index) <= Near) {
+    // Without the count per line, from the nearest known place when it is not far: the
+    // bytes between are measured at memory speed, where counting every line costs a pass
+    // over the whole text.
+    const qint64 near = m_indexed ? Near : Far;
+    if (m_anchor && std::abs(index - m_anchor->index) <= near) {
         const auto [from, to] = std::minmax(index, m_anchor->index);
         const auto between = long(codepage::utf8Length(m_bytes.range(from, to - from)));
         return m_anchor->position + (index < m_anchor->index ? -between : between);
+    }
+    if (!m_indexed && index <= Far)
+        return long(codepage::utf8Length(m_bytes.range(0, index)));
+    if (!m_indexed && m_bytes.size() - index <= Far) {
+        const qint64 after = codepage::utf8Length(m_bytes.range(index, m_bytes.size() - index));
+        return send(SCI_GETLENGTH) - long(after);
     }
     const long line = lineOf(index);
     const qint64 start = lineStart(line);

@@ -143,4 +143,5 @@ private:
     };
     std::optional<Anchor> m_anchor;
     static constexpr qint64 Near = 1 << 20;
+    static constexpr qint64 Far = 8 << 20;
 };
