@@ -57,7 +57,15 @@ class TestDocuments : public QObject
 {
     Q_OBJECT
 
+    QTemporaryDir m_home;  // the user's home and settings folder, empty
+
 private Q_SLOTS:
+    void initTestCase()
+    {
+        qputenv("HOME", QFile::encodeName(m_home.path()));
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_home.path()));
+    }
+
     // The text arrives byte for byte, the current file name and the dialog's name are the
     // command's, and Save writes back to the file found, never to a second one.
     void loads_data()
@@ -295,6 +303,9 @@ private Q_SLOTS:
         QCOMPARE(dialog.seen().listed.join(' '), listed);
         QVERIFY(form.commonDialog()->CancelError);
         QCOMPARE(form.commonDialog()->Flags, flags);
+        // Nothing of the dialogs' own is kept for the next run.
+        const auto kept = QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot;
+        QCOMPARE(QDir(m_home.path()).entryList(kept), QStringList());
     }
 
 };

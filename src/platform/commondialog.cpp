@@ -9,6 +9,7 @@
 #include <QFileInfo>
 #include <QFontDialog>
 #include <QGroupBox>
+#include <QSettings>
 
 namespace {
 
@@ -37,6 +38,12 @@ CommonDialog::CommonDialog(QWidget *window, const DosPaths &paths)
     : QObject(window), m_window(window), m_paths(paths), m_helpFolders(HelpViewer::defaultFolders())
 {
     setObjectName(QStringLiteral("CommonDialog1"));
+    // Qt's file and colour dialogs keep their history, last folder and custom colours in a
+    // settings file of Qt's own, read again at the next run. The program writes nothing but
+    // the documents the user saves: the user's settings of Qt are looked for in a folder that
+    // cannot exist, so none are read and none are written.
+    for (const QSettings::Format format : {QSettings::NativeFormat, QSettings::IniFormat})
+        QSettings::setPath(format, QSettings::UserScope, QStringLiteral("/dev/null"));
 }
 
 CommonDialog::~CommonDialog() = default;
