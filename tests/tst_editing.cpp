@@ -10,6 +10,8 @@
 #include <QColorDialog>
 #include <QDialogButtonBox>
 #include <QFontDialog>
+#include <QGroupBox>
+#include <QLineEdit>
 #include <QPushButton>
 
 // The text, its selection, the clipboard before, the command; then the text, the selection
@@ -143,6 +145,12 @@ private Q_SLOTS:
                 if (std::none_of(boxes.cbegin(), boxes.cend(),
                                  [dialog](QCheckBox *box) { return box->isVisibleTo(dialog); }))
                     offered = dialog->currentFont().family() + " " + dialog->currentFont().styleName();
+                // The sample shows a whole line of text.
+                for (const QGroupBox *group : dialog->findChildren<QGroupBox *>()) {
+                    const auto *sample = group->findChild<QLineEdit *>();
+                    if (sample && sample->height() < sample->fontMetrics().height())
+                        offered = "a sample too low for its text";
+                }
                 QFont font{QString::fromLatin1(family)};
                 font.setStyleName(QLatin1String(style));  // as the user picks it in the style list
                 font.setPointSizeF(size);

@@ -11,6 +11,8 @@
 #include <QGroupBox>
 #include <QSettings>
 
+#include <algorithm>
+
 namespace {
 
 // "INI Files|*.INI|All files|*.*" as Qt's name filters. "*.*" stands for every file, also one
@@ -128,10 +130,18 @@ bool CommonDialog::ShowFont()
     if (!(Flags & FontEffects)) {
         // Qt's dialog has no option for it: its effects group (the one with check boxes for
         // strikeout and underline) is hidden instead.
+        // The sample beside it took its height from it: it keeps that height.
         const auto groups = dialog.findChildren<QGroupBox *>();
+        int height = 0;
         for (QGroupBox *group : groups) {
-            if (group->findChild<QCheckBox *>())
+            if (group->findChild<QCheckBox *>()) {
+                height = std::max(height, group->sizeHint().height());
                 group->hide();
+            }
+        }
+        for (QGroupBox *group : groups) {
+            if (!group->findChild<QCheckBox *>())
+                group->setMinimumHeight(height);
         }
     }
     if (dialog.exec() != QDialog::Accepted)
