@@ -33,7 +33,13 @@ ModalAnswer::ModalAnswer(QMessageBox::StandardButton button, Qt::Key key)
           m_seen = QStringLiteral("%1|%2|%3|%4|%5").arg(box->windowTitle()).arg(box->icon())
                        .arg(box->standardButtons()).arg(box->standardButton(box->defaultButton()))
                        .arg(box->text());
-          m_plain = box->icon() == QMessageBox::NoIcon && box->standardButtons() == QMessageBox::Ok
+          // A caption the title bar cuts short shows in what the box was seen as.
+          constexpr int TitleBarButtons = 100;
+          const bool cut = box->width()
+              < box->fontMetrics().horizontalAdvance(box->windowTitle()) + TitleBarButtons;
+          if (cut)
+              m_seen += QStringLiteral("|(caption cut)");
+          m_plain = !cut && box->icon() == QMessageBox::NoIcon && box->standardButtons() == QMessageBox::Ok
               && box->textFormat() == Qt::PlainText && box->windowModality() == Qt::ApplicationModal
               && box->windowTitle() == QLatin1String("Tansy's INI Editor 3.0");
           if (key != Qt::Key_unknown)  // to the box's own focus, its default button
