@@ -161,6 +161,10 @@ private Q_SLOTS:
         QTest::keyClick(w.dialog->findChild<QWidget *>("Check1"), Qt::Key_Escape);  // Quit too
         QVERIFY(!w.dialog->isVisible());
         QCOMPARE(w.form.search()->dialog(), w.dialog);
+        run(w.form, "EditFind");
+        w.dialog->showMinimized();  // as the title bar's button does
+        run(w.form, "EditFind");
+        QVERIFY(!w.dialog->isMinimized());
     }
 };
 
