@@ -177,6 +177,8 @@ private Q_SLOTS:
         QCOMPARE(browser->browser()->LocationURL(), QString());
         QCOMPARE(browser->size(), twips::rect(0, 0, 9195, 7860).size());
         QVERIFY(QTest::qWaitForWindowActive(browser));
+        const auto *page = browser->findChild<QWidget *>("brwWebBrowser");
+        QVERIFY(page->isAncestorOf(QApplication::focusWidget()));  // first in the tab order
         QTest::keyClick(browser, Qt::Key_A, Qt::AltModifier);  // the label's access key
         QVERIFY(box->hasFocus() || box->lineEdit()->hasFocus());
         QStringList keys;
@@ -211,22 +213,29 @@ private:
         const QString url = arg == "home" ? WebBrowser::homePage().toString()
             : arg == "search"             ? WebBrowser::searchPage().toString()
                                           : m_server.url(arg);
+        // Keys go where a user's go: to the widget that has the focus after a click on the box.
+        const auto focused = [browser, line] {
+            QTest::mouseClick(line, Qt::LeftButton, {}, line->rect().center());
+            if (!QTest::qWaitForWindowActive(browser) || !QApplication::focusWidget())
+                qFatal("the address box took no focus");
+            return QApplication::focusWidget();
+        };
         if (verb == "type" || verb == "keys" || verb == "pick") {
             // The text set, then Enter or the list's click; or typed key by key, then Enter.
             line->clear();
             if (verb == "keys")
-                QTest::keyClicks(line, url);
+                QTest::keyClicks(focused(), url);
             else
                 line->setText(url);
             if (verb == "pick")
                 browser->cboAddress_Click();
             else
-                QTest::keyClick(line, Qt::Key_Return);
+                QTest::keyClick(focused(), Qt::Key_Return);
         } else if (verb == "record") {
             m_captions.clear();
             m_loads = 0;
         } else if (verb == "enter")
-            QTest::keyClick(line, Qt::Key_Return);
+            QTest::keyClick(focused(), Qt::Key_Return);
         else if (verb == "go")
             control->Navigate(url);
         else if (verb == "press")

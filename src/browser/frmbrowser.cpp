@@ -64,7 +64,9 @@ frmBrowser::frmBrowser()
     m_cboAddress->setCompleter(nullptr);
     m_cboAddress->setEditText(QStringLiteral("Combo1"));
     m_cboAddress->setGeometry(twips::rect(45, 300, 3795, 315));
-    m_cboAddress->lineEdit()->installEventFilter(this);
+    // Keys typed into the box reach the combo box, which hands them to its line edit without
+    // passing any watcher of the line edit's: the combo box is watched.
+    m_cboAddress->installEventFilter(this);
 
     m_brwWebBrowser->setObjectName(QStringLiteral("brwWebBrowser"));
     m_brwWebBrowser->setGeometry(twips::rect(Margin, PanelTop + PanelHeight, 5393, 3734));
@@ -98,6 +100,8 @@ void frmBrowser::Show()
 
 void frmBrowser::Form_Load()
 {
+    // The page is first in the tab order: it has the focus when the window opens.
+    m_brwWebBrowser->setFocus();
     show();
     m_tbToolBar->update();
     Form_Resize();
@@ -161,7 +165,7 @@ void frmBrowser::cboAddress_KeyPress(int KeyAscii)
 
 bool frmBrowser::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == m_cboAddress->lineEdit() && event->type() == QEvent::KeyPress) {
+    if (watched == m_cboAddress && event->type() == QEvent::KeyPress) {
         const auto *key = static_cast<QKeyEvent *>(event);
         if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
             cboAddress_KeyPress(13);
