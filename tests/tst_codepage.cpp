@@ -230,6 +230,7 @@ private slots:
         run(form, "EditSelect");
         run(form, r.command);
         QCOMPARE(box.text(), r.result);
+        QCOMPARE(componentText(box), codepage::toUtf8(r.result));  // drawn as they are
     }
 
     // Text from an input method and text dropped from another program go in as the page holds
@@ -245,6 +246,7 @@ private slots:
         composed.setCommitString(QStringLiteral("я€"));
         QApplication::sendEvent(input, &composed);
         QCOMPARE(box.text(), QByteArray("?\x80"));
+        QCOMPARE(componentText(box), codepage::toUtf8(box.text()));
 
         QMimeData dragged;
         dragged.setText(QStringLiteral("Ж‰"));
@@ -254,6 +256,7 @@ private slots:
         QDropEvent drop(at, Qt::CopyAction, &dragged, Qt::LeftButton, Qt::NoModifier);
         QApplication::sendEvent(input->viewport(), &drop);
         QCOMPARE(box.text(), QByteArray("?\x80?\x89"));
+        QCOMPARE(componentText(box), codepage::toUtf8(box.text()));
     }
 
     // Ctrl+X and Ctrl+V keep a NUL, and the keys put on the clipboard what the menu puts.

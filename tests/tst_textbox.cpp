@@ -3,7 +3,7 @@
 #include "platform/textbox.h"
 #include "support.h"
 
-#include <Qsci/qsciscintillabase.h>
+#include <Qsci/qsciscintilla.h>
 
 #include <QClipboard>
 #include <QColorDialog>
@@ -94,6 +94,20 @@ private Q_SLOTS:
         QCOMPARE(QGuiApplication::clipboard()->text(), r.clipboard);
         QCOMPARE(QList<qint64>({editor.selStart(), editor.selLength()}), QList<qint64>({r.afterStart, r.afterLength}));
         verifyPlain(editor);
+    }
+
+    // A line feed put right after a carriage return makes one line end of the two: offsets
+    // far after it still name the same characters in the component.
+    void lineEndsJoined()
+    {
+        Form1 form;
+        const QByteArray lines = QByteArray("\xe9\r\n").repeated(600000);
+        TextBox &editor = shown(form, "ab\rcd\r\n" + lines + "gh" + lines);
+        const qint64 gh = 7 + lines.size();
+        editor.setSelection(gh, 0);
+        editor.replace(3, 0, "\n");
+        editor.setSelection(gh + 1, 2);
+        QCOMPARE(qobject_cast<QsciScintilla *>(editor.inputWidget())->selectedText(), "gh");
     }
 
     // A drag from the second character of the first line to the third of the second, with the
