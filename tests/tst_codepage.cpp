@@ -209,6 +209,7 @@ private slots:
             {"1254 i and I, dotless stays", {1254, "iı", "ProcessUpper", "I\xfd"}},
             {"1253 final sigma kept", {1253, "σοφός", "ProcessUpper", "\xd3\xcf\xd6\xbc\xf2"}},
             {"1252 lacks Cyrillic", {1252, "яé", "ProcessUpper", "?\xc9"}},
+            {"1252 search box shows what it finds", {1252, "ЖАР жар", "find", "???"}},
         });
     }
     void typedAndChanged()
@@ -221,7 +222,10 @@ private slots:
         if (QByteArray(r.command) == "find") {
             run(form, "EditFind");
             Form2 &dialog = *form.search()->dialog();
-            type(dialog.findChild<QLineEdit *>("Text1"), r.typed.section(' ', 1));
+            auto *searchBox = dialog.findChild<QLineEdit *>("Text1");
+            const QString typed = r.typed.section(' ', 1);
+            type(searchBox, typed);
+            QCOMPARE(searchBox->text(), codepage::toUnicode(codepage::fromUnicode(typed)));
             dialog.findChild<QAbstractButton *>("FindButton")->click();
             QCOMPARE(box.selectedText(), r.result);
             QCOMPARE(box.selStart(), 0);
