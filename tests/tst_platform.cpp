@@ -6,6 +6,7 @@
 #include "platform/twips.h"
 #include "support.h"
 
+#include <QAbstractScrollArea>
 #include <QRandomGenerator>
 
 // The files present below the root, the path asked for, the file found.
@@ -54,7 +55,8 @@ private Q_SLOTS:
                  "load= \xe9 \xff \x80 \x93x\x94 \x9f \x81\x9d ?? a?b");
     }
 
-    // The limits on a line's length, at their edges: a line is what lies between line feeds.
+    // The limits on a line's length, at their edges: a line ends at a CR or a LF. A text not
+    // wrapped holds no line wider than the box, or scrolls sideways.
     void longLines_data()
     {
         constexpr qsizetype Shown = 1 << 20, Wrapped = 256 << 10;  // the longest line the box takes, and wraps
@@ -62,13 +64,15 @@ private Q_SLOTS:
         table<LongLine>({{"short lines", {lines, true, false}},
                          {"wrap limit, first", {QByteArray(Wrapped, 'x') + "\n" + lines, true, true}},
                          {"wrap limit + 1, first", {QByteArray(Wrapped + 1, 'x') + "\n" + lines, true, false}},
-                         {"wrap limit + 1, CR LF", {QByteArray(Wrapped, 'x') + "\r\n" + lines, true, false}},
+                         {"wrap limit, CR LF", {QByteArray(Wrapped, 'x') + "\r\n" + lines, true, true}},
                          {"wrap limit, last, no feed", {lines + QByteArray(Wrapped, 'x'), true, true}},
                          {"wrap limit + 1, last, no feed", {lines + QByteArray(Wrapped + 1, 'x'), true, false}},
                          {"limit, between", {lines + QByteArray(Shown, 'x') + "\n" + lines, true, false}},
                          {"limit + 1, between", {lines + QByteArray(Shown + 1, 'x') + "\n" + lines, false, false}},
                          {"limit + 1, last", {lines + QByteArray(Shown + 1, 'x'), false, false}},
-                         {"limit + 1, only CRs", {QByteArray("a\r").repeated(Shown / 2 + 1), false, false}}});
+                         {"limit + 1, only CRs", {QByteArray("a\r").repeated(Shown / 2 + 1), true, false}},
+                         {"lone CR lines, one wide", {"a\r" + QByteArray(3000, 'x') + "\rb", true, true}},
+                         {"limit + 1, CR", {lines + QByteArray(Shown + 1, 'x') + "\r" + lines, false, false}}});
     }
     void longLines()
     {
@@ -77,6 +81,9 @@ private Q_SLOTS:
         TextBox box;
         box.setText(text);
         QCOMPARE(box.wraps(), wrapped);
+        const auto *area = qobject_cast<QAbstractScrollArea *>(box.inputWidget());
+        const bool tooLong = textlimits::hasLineLongerThan(text, 256 << 10);
+        QCOMPARE(area->horizontalScrollBarPolicy() != Qt::ScrollBarAlwaysOff, tooLong);
     }
 
     // Whether every line fits, against the width of each line on its own: for texts of every kind
@@ -94,7 +101,7 @@ private Q_SLOTS:
                 c = alphabet.at(random.bounded(alphabet.size()));
             const qint64 room = random.bounded(fit.widest() * 12);
             bool each = true;
-            for (const QByteArray &line : text.split('\n'))
+            for (const QByteArray &line : QByteArray(text).replace('\r', '\n').split('\n'))
                 each = each && fit.width(line) <= room;
             QVERIFY2(fit.allFit(text, room) == each, qPrintable(text.toHex() + " " + QString::number(room)));
         }

@@ -2,6 +2,7 @@
 
 #include "platform/codepage.h"
 #include "platform/textboxcomponent.h"
+#include "platform/textlimits.h"
 #include "platform/vectorpaths.h"
 
 #include <Qsci/qsciscintilla.h>
@@ -10,7 +11,7 @@
 #include <cstring>
 
 // The search for lines to measure looks at 16 bytes at a time with SSE2 where vectorpaths.h
-// builds it; elsewhere it steps from line feed to line feed with memrchr.
+// builds it; elsewhere it steps from line end to line end. A line ends at a CR or a LF.
 
 using Sci = QsciScintillaBase;
 
@@ -51,7 +52,7 @@ const char *nextToMeasurePortable(const char *at, const char *end, qint64 surely
 {
     while (at < end) {
         const qint64 window = std::min<qint64>(end - at, surely + 1);
-        const auto *feed = static_cast<const char *>(::memrchr(at, '\n', size_t(window)));
+        const char *feed = textlimits::lastLineEnd(at, window);
         const char *stop = feed ? feed + 1 : (window <= surely ? end : nullptr);
         if (!stop || !allPlain(QByteArrayView(at, stop - at)))
             return at;
@@ -66,17 +67,17 @@ const char *nextToMeasurePortable(const char *at, const char *end, qint64 surely
 const char *nextToMeasure(const char *at, const char *end, qint64 surely)
 {
     const __m128i feed = _mm_set1_epi8('\n');
-    const __m128i cr = _mm_set1_epi8('\r');
+    const __m128i cr = _mm_set1_epi8('\r');  // a line end too
     const __m128i space = _mm_set1_epi8(0x20);
     const __m128i lastPlain = _mm_set1_epi8(0x7e - 0x20);
     const char *line = at;
     const char *block = at;
     for (; end - block >= 16; block += 16) {
         const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i *>(block));
-        const __m128i feeds = _mm_cmpeq_epi8(v, feed);
+        const __m128i feeds = _mm_or_si128(_mm_cmpeq_epi8(v, feed), _mm_cmpeq_epi8(v, cr));
         const __m128i shifted = _mm_sub_epi8(v, space);
         const __m128i printable = _mm_cmpeq_epi8(_mm_min_epu8(shifted, lastPlain), shifted);
-        const __m128i plain = _mm_or_si128(_mm_or_si128(printable, feeds), _mm_cmpeq_epi8(v, cr));
+        const __m128i plain = _mm_or_si128(printable, feeds);
         unsigned feedBits = unsigned(_mm_movemask_epi8(feeds));
         unsigned otherBits = ~unsigned(_mm_movemask_epi8(plain)) & 0xffffu;
         while (feedBits) {
@@ -167,7 +168,7 @@ bool LineFit::allFit(QByteArrayView text, qint64 room) const
     const char *at = text.data();
     const char *const end = at + text.size();
     while ((at = nextToMeasure(at, end, surely)) < end) {
-        const auto *feed = static_cast<const char *>(std::memchr(at, '\n', size_t(end - at)));
+        const char *feed = textlimits::firstLineEnd(at, end - at);
         const char *lineEnd = feed ? feed : end;
         if (width(QByteArrayView(at, lineEnd - at)) > room)
             return false;

@@ -22,7 +22,7 @@ public:
     qint64 width(QByteArrayView bytes) const;
     // The most one byte can take.
     int widest() const { return m_widest; }
-    // Whether no line of `text` (between line feeds) is wider than `room` pixels.
+    // Whether no line of `text` (between line ends, CR or LF) is wider than `room` pixels.
     bool allFit(QByteArrayView text, qint64 room) const;
 
 private:

@@ -90,9 +90,9 @@ TextBoxComponent::TextBoxComponent(QWidget *parent) : QsciScintilla(parent)
     setEolMode(EolWindows);
     setMargins(0);
     setPlainKeys(*this);
-    // No horizontal scroll bar: long lines wrap (see fitWrap()). The width the component
-    // scrolls sideways over (with a sideways wheel) is that of the widest line drawn, so that
-    // while nothing wraps there is nothing to scroll to.
+    // No horizontal scroll bar: long lines wrap (see fitWrap() and applyWrap()). The width the
+    // component scrolls sideways over is that of the widest line drawn, so that while nothing
+    // wraps there is nothing to scroll to.
     send(SCI_SETHSCROLLBAR, 0);
     send(SCI_SETSCROLLWIDTH, 1);
     send(SCI_SETSCROLLWIDTHTRACKING, 1);

@@ -50,12 +50,10 @@ void TextBoxComponent::fitWrap()
 TextBoxComponent::Wrap TextBoxComponent::decide(QByteArrayView before, QByteArrayView after,
                                                 const LineFit &widths, qint64 room)
 {
-    // The line the gap divides, from the last line feed before it to the first after it.
+    // The line the gap divides, from the last line end before it to the first after it.
     // (An empty part may have no address, which the C library's searches must not be given.)
-    const auto *lastFeed = before.isEmpty()
-        ? nullptr : static_cast<const char *>(::memrchr(before.data(), '\n', size_t(before.size())));
-    const auto *firstFeed = after.isEmpty()
-        ? nullptr : static_cast<const char *>(std::memchr(after.data(), '\n', size_t(after.size())));
+    const char *lastFeed = textlimits::lastLineEnd(before.data(), before.size());
+    const char *firstFeed = textlimits::firstLineEnd(after.data(), after.size());
     const QByteArrayView tail = before.sliced(lastFeed ? lastFeed + 1 - before.data() : 0);
     const QByteArrayView head = after.first(firstFeed ? firstFeed - after.data() : after.size());
     before.chop(tail.size());
@@ -96,10 +94,14 @@ void TextBoxComponent::setTextDeciding(QByteArrayView text, const std::function<
     m_decided = decision.get();
 }
 
+// A text with a line too long to wrap is shown unwrapped with a horizontal scroll bar, so
+// that the other long lines can be reached too; without such a line there is none.
 void TextBoxComponent::applyWrap()
 {
-    if (m_pauses == 0)
+    if (m_pauses == 0) {
         setWrapMode(m_wrap == Wrap::Words ? SC_WRAP_WORD : SC_WRAP_NONE);
+        send(SCI_SETHSCROLLBAR, m_wrap == Wrap::TooLong ? 1 : 0);
+    }
 }
 
 void TextBoxComponent::setWrapMode(long mode)

@@ -28,19 +28,38 @@ bool canHold(QByteArrayView bytes)
     return bytes.size() <= capacity() && !hasLineLongerThan(bytes, LongestLine);
 }
 
-// Each step looks for the last line feed within `limit` bytes after the previous one: a text
+// Each step looks for the last line end within `limit` bytes after the previous one: a text
 // of short lines is crossed in steps of `limit` bytes, not one call per line.
 bool hasLineLongerThan(QByteArrayView bytes, qsizetype limit)
 {
     const char *start = bytes.data();
     const char *end = start + bytes.size();
     while (end - start > limit) {
-        const auto *feed = static_cast<const char *>(::memrchr(start, '\n', size_t(limit + 1)));
-        if (!feed)
+        const char *lineEnd = lastLineEnd(start, limit + 1);
+        if (!lineEnd)
             return true;
-        start = feed + 1;
+        start = lineEnd + 1;
     }
     return false;
+}
+
+const char *lastLineEnd(const char *at, qsizetype size)
+{
+    if (size <= 0)
+        return nullptr;
+    const auto *feed = static_cast<const char *>(::memrchr(at, '\n', size_t(size)));
+    const char *from = feed ? feed + 1 : at;  // a CR before the feed ends no later line
+    const auto *cr = static_cast<const char *>(::memrchr(from, '\r', size_t(at + size - from)));
+    return cr ? cr : feed;
+}
+
+const char *firstLineEnd(const char *at, qsizetype size)
+{
+    if (size <= 0)
+        return nullptr;
+    const auto *cr = static_cast<const char *>(std::memchr(at, '\r', size_t(size)));
+    const auto *feed = static_cast<const char *>(std::memchr(at, '\n', size_t(cr ? cr - at : size)));
+    return feed ? feed : cr;
 }
 
 }

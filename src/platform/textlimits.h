@@ -19,4 +19,10 @@ qint64 capacity();
 bool canHold(QByteArrayView bytes);
 bool hasLineLongerThan(QByteArrayView bytes, qsizetype limit);
 
+// A line ends at a line feed or a carriage return, as the text box shows it: CR LF, a lone LF
+// (Unix) and a lone CR (old Macintosh files). The last and the first line end in `size` bytes
+// from `at`, or null.
+const char *lastLineEnd(const char *at, qsizetype size);
+const char *firstLineEnd(const char *at, qsizetype size);
+
 }
