@@ -15,7 +15,7 @@ struct Load { QString command, onDisk; QByteArray bytes; QString name; };
 // command runs as another user, and whether the undo history is gone (it goes once the file is
 // found to be one the editor may take, before reading).
 using Obstacle = std::function<void(const TempDrive &, const QString &file)>;
-struct LoadFailure { QString command; Obstacle obstacle; QString message; bool asNobody = false, historyLost = false; };
+struct LoadFailure { QString command; Obstacle obstacle; QString message; bool asNobody = false; };
 // With a quick-loaded /windows/win.ini or no name, a command whose dialog is answered with a
 // file below the root ("" = Cancel); then the current file name: "unchanged", "" or a path.
 // No command asks a question, and a name from the dialog is a Linux name.
@@ -105,8 +105,8 @@ private Q_SLOTS:
         QCOMPARE(QDir(drive.root()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList{folder});
     }
 
-    // The box is the program's plain one; the editor keeps its text and the name is
-    // forgotten; later loads still work.
+    // The box is the program's plain one; the editor keeps its text and its undo steps, and
+    // the name is forgotten; later loads still work.
     void loadFailures_data()
     {
         const QString open("Unkown error while opening file "), win("File Open ERROR SORRY! /windows/win.ini");
@@ -125,7 +125,7 @@ private Q_SLOTS:
                             {"Win.INI unreadable", {"Command1", unreadable, win, true}},
                             {"Win.INI a link to /dev/zero", {"Command1", linkTo("/dev/zero"), win}},
                             {"Win.INI a link loop", {"Command1", linkTo("win.ini"), win}},
-                            {"Win.INI a line of over 1 MiB", {"Command1", content(QByteArray((1 << 20) + 1, 'x')), win, false, true}},
+                            {"Win.INI a line of over 1 MiB", {"Command1", content(QByteArray((1 << 20) + 1, 'x')), win}},
                             {"Open a FIFO", {"FileOpen", fifo, open}},
                             {"Open beyond capacity", {"FileOpen", huge, open}},
                             {"Open a file gone after the dialog", {"FileOpen", content("[gone]"), open}}});
@@ -167,7 +167,7 @@ private Q_SLOTS:
         }
         QCOMPARE(box.plainText(), open ? r.message + file : r.message);
         QCOMPARE(form.editor()->text(), QByteArray("kept [ok]\r\n"));
-        QCOMPARE(form.editor()->isUndoAvailable(), !r.historyLost);
+        QVERIFY(form.editor()->isUndoAvailable());  // a file refused costs nothing
         QCOMPARE(form.documents()->currentFileName(), QString());
         form.commonDialog()->FileName = QStringLiteral("/windows/ok.ini");
         FileDialogAnswer again(drive.path("windows/ok.ini"));

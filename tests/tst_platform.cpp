@@ -78,6 +78,9 @@ private Q_SLOTS:
     {
         const auto &[text, held, wrapped] = row<LongLine>();
         QCOMPARE(textlimits::canHold(text), held);
+        TempDrive drive;  // the same read from a file, a part at a time
+        const QString file = drive.write("text", text);
+        QCOMPARE(textlimits::fileHasLineLongerThan(file, 1 << 20), !held);
         TextBox box;
         box.setText(text);
         QCOMPARE(box.wraps(), wrapped);

@@ -50,7 +50,7 @@ void hugePages(QByteArray &bytes)
 
 }
 
-ReadResult readAll(const QString &path, qint64 maxSize, const std::function<void()> &opened)
+ReadResult readAll(const QString &path, qint64 maxSize, const std::function<bool()> &opened)
 {
     if (path.isEmpty())
         return failure(QStringLiteral("no file name"));
@@ -68,8 +68,8 @@ ReadResult readAll(const QString &path, qint64 maxSize, const std::function<void
         return failure(QStringLiteral("not a regular file"));
     if (info.st_size > maxSize)
         return failure(QStringLiteral("too large"));
-    if (opened)
-        opened();
+    if (opened && !opened())
+        return failure(QStringLiteral("refused"));
 
     // A quarter more room than the file takes, which costs no memory until it is written:
     // the editor keeps these bytes and grows into it as the text grows, where moving a

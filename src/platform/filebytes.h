@@ -19,8 +19,9 @@ struct ReadResult
 
 // A file larger than `maxSize` is refused before anything is read, and one that grows past
 // it while it is read is refused too. `opened` is called once the file has been opened and
-// found to be a regular file within the size, before its bytes are read.
+// found to be a regular file within the size, before its bytes are read: when it returns
+// false, the file is refused without being read.
 ReadResult readAll(const QString &path, qint64 maxSize = std::numeric_limits<qint64>::max(),
-                   const std::function<void()> &opened = {});
+                   const std::function<bool()> &opened = {});
 
 }

@@ -5,6 +5,9 @@
 #include <algorithm>
 #include <cstring>
 
+#include <fcntl.h>
+#include <unistd.h>
+
 namespace textlimits {
 
 qint64 capacity()
@@ -41,6 +44,29 @@ bool hasLineLongerThan(QByteArrayView bytes, qsizetype limit)
         start = lineEnd + 1;
     }
     return false;
+}
+
+bool fileHasLineLongerThan(const QString &path, qsizetype limit)
+{
+    // Not blocking: the name may have become a FIFO since it was looked at.
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    QByteArray part(1 << 20, Qt::Uninitialized);
+    qint64 run = 0;  // the bytes of the line the last part ended in
+    bool longer = false;
+    for (ssize_t n; !longer && (n = ::read(fd, part.data(), size_t(part.size()))) > 0;) {
+        const char *at = part.constData();
+        const char *first = firstLineEnd(at, n);
+        const char *last = lastLineEnd(at, n);
+        longer = first ? run + (first - at) > limit
+                || hasLineLongerThan(QByteArrayView(first + 1, last - first - 1), limit)
+                       : run + n > limit;
+        run = first ? at + n - last - 1 : run + n;
+        longer = longer || run > limit;
+    }
+    ::close(fd);
+    return longer;
 }
 
 const char *lastLineEnd(const char *at, qsizetype size)

@@ -2,6 +2,8 @@
 
 #include <QByteArrayView>
 
+class QString;
+
 // What text the text box can hold and show. The component lays a line out whole, measuring
 // every character, whenever it paints, wraps or moves the caret on it: about 2.5 MB a second
 // here, so one 50 MB line took 20 s for each paint.
@@ -18,6 +20,8 @@ qint64 capacity();
 // Whether a text is one the box can hold and show: within capacity(), no line over LongestLine.
 bool canHold(QByteArrayView bytes);
 bool hasLineLongerThan(QByteArrayView bytes, qsizetype limit);
+// The same of a file's bytes, read a part at a time (not found: false).
+bool fileHasLineLongerThan(const QString &path, qsizetype limit);
 
 // A line ends at a line feed or a carriage return, as the text box shows it: CR LF, a lone LF
 // (Unix) and a lone CR (old Macintosh files). The last and the first line end in `size` bytes
