@@ -46,6 +46,9 @@ namespace {
 
 constexpr int Runs = 5;
 const QByteArray Marker = "[tail-marker]";
+// A comment line of a hundred bytes, which the long replace case looks for in capitals.
+const QByteArray Long = "this line was written by the setup program of an old windows pc "
+                        "so keep it as it is thank you all ok";
 
 qint64 parseSize(const QString &text)
 {
@@ -101,6 +104,8 @@ QByteArray makeDocument(const Document &words, qint64 size)
             doc += "[" + words.section + QByteArray::number(line) + "]\r\n";
         } else if (r < 7) {
             doc += "; " + words.comment + " " + QByteArray::number(next() % 1000) + "\r\n";
+        } else if (r < 8) {
+            doc += "; " + Long + "\r\n";
         } else if (r < 9) {
             doc += "\r\n";
         } else {
@@ -261,6 +266,7 @@ int main(int argc, char *argv[])
     };
     const QString missFile = wordsFile("miss", words.miss);
     const QString sedFile = wordsFile("sed", "s/" + words.value + "/" + words.valueUpper + "/g\n");
+    const QString longSedFile = wordsFile("sed-long", "s/" + Long.toUpper() + "/" + Long + "/gI\n");
     resetPeak();
     const QString quoted = QStringLiteral("'%1'").arg(file);
     const QString scratch = root.filePath(QStringLiteral("out"));
@@ -355,6 +361,19 @@ int main(int argc, char *argv[])
         cases.back().peer = vimTime(quoted, scratch, QStringLiteral("'%s/value/VALUE/g'"));
         checkPeer(cases.back());
     }
+
+    // replace-long: a search text of a hundred bytes, case-insensitive, each hit replaced
+    const double longTime = timeIt([&] {
+        load();
+        searchFor(Long.toUpper(), false);
+        button("FindButton");
+        dialog.findChild<QLineEdit *>(QStringLiteral("Text2"))->setText(QString::fromLatin1(Long));
+    }, [&] { button("ReplaceAllButton"); paint(); }, &runs);
+    const double longSedTime = timeCommand(
+        QStringLiteral("LC_ALL=C sed -f '%1' %2 > '%3'").arg(longSedFile, quoted, scratch));
+    cases.push_back({QStringLiteral("replace-long"), longTime, longSedTime, QStringLiteral("<= 1"),
+                     longTime <= longSedTime});
+    measured();
 
     // number-lines
     const double numberTime = timeIt(load, [&] { menu("ProcessNumber"); paint(); }, &runs);

@@ -226,6 +226,24 @@ qsizetype utf8Length(QByteArrayView bytes)
     return length;
 }
 
+qsizetype utf8Characters(QByteArrayView utf8)
+{
+    const auto *in = reinterpret_cast<const unsigned char *>(utf8.data());
+    const qsizetype size = utf8.size();
+    qsizetype characters = 0;
+    qsizetype i = 0;
+    for (; i + 8 <= size; i += 8) {
+        quint64 word;
+        std::memcpy(&word, in + i, 8);
+        // A continuation byte is 10xxxxxx: its top bit set and the next one clear.
+        const quint64 continuation = word & ~(word << 1) & 0x8080808080808080ull;
+        characters += 8 - qPopulationCount(continuation);
+    }
+    for (; i < size; ++i)
+        characters += (in[i] & 0xC0) != 0x80;
+    return characters;
+}
+
 char *toUtf8(QByteArrayView bytes, char *out)
 {
     const Active &page = active();

@@ -41,6 +41,8 @@ QByteArray fromUtf8(QByteArrayView utf8);
 // How long `bytes` are in UTF-8, and the UTF-8 written to `out`, which has room for it;
 // returns the end of what was written.
 qsizetype utf8Length(QByteArrayView bytes);
+// How many characters `utf8` holds: its bytes that start one.
+qsizetype utf8Characters(QByteArrayView utf8);
 char *toUtf8(QByteArrayView bytes, char *out);
 // How many bytes of UTF-8 each byte's character takes.
 const unsigned char *utf8Lengths();

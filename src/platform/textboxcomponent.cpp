@@ -128,53 +128,65 @@ void TextBoxComponent::drawInCodePage(QsciScintilla &sci)
     }
 }
 
-// Near the two ends of the text and the end of the last change made here, the bytes or
-// characters between are counted; elsewhere the component's count of characters per line
-// is used, which is made when first needed after a load or a change of most of the text.
+// Near a known place (the two ends of the text, and the last offset found or changed) the
+// bytes or characters between are counted, at memory speed; elsewhere the component's count of
+// characters per line is used, made when first needed after a load or a change of most of the
+// text. Without that count a place is near within Far, with it within Near.
+std::optional<TextBoxComponent::Anchor> TextBoxComponent::nearest(qint64 index, long position)
+{
+    const Anchor ends[] = {{0, 0}, {m_bytes.size(), long(send(SCI_GETLENGTH))}};
+    const auto distance = [index, position](const Anchor &a) {
+        return index >= 0 ? std::abs(index - a.index) : qint64(std::abs(position - a.position));
+    };
+    std::optional<Anchor> best;
+    for (const Anchor &a : ends) {
+        if (!best || distance(a) < distance(*best))
+            best = a;
+    }
+    if (m_anchor && distance(*m_anchor) < distance(*best))
+        best = m_anchor;
+    if (distance(*best) > (m_indexed ? Near : Far))
+        return std::nullopt;
+    return best;
+}
+
 qint64 TextBoxComponent::index(long position)
 {
     settle();
-    if (position <= 0)
-        return 0;
-    if (position >= send(SCI_GETLENGTH))
-        return m_bytes.size();
-    if (m_anchor && std::abs(position - m_anchor->position) <= Near) {
-        const auto [from, to] = std::minmax(position, m_anchor->position);
-        const long between = send(SCI_COUNTCHARACTERS, static_cast<unsigned long>(from), to);
-        return m_anchor->index + (position < m_anchor->position ? -between : between);
+    qint64 index = 0;
+    if (const std::optional<Anchor> from = nearest(-1, position)) {
+        const auto [low, high] = std::minmax(position, from->position);
+        const auto *utf8 = reinterpret_cast<const char *>(SendScintilla(
+            SCI_GETRANGEPOINTER, static_cast<unsigned long>(low), long(high - low)));
+        const qint64 between = codepage::utf8Characters(QByteArrayView(utf8, high - low));
+        index = from->index + (position < from->position ? -between : between);
+    } else {
+        const long line = send(SCI_LINEFROMPOSITION, static_cast<unsigned long>(position));
+        const long start = send(SCI_POSITIONFROMLINE, static_cast<unsigned long>(line));
+        index = lineStart(line)
+            + send(SCI_COUNTCHARACTERS, static_cast<unsigned long>(start), position);
     }
-    const long line = send(SCI_LINEFROMPOSITION, static_cast<unsigned long>(position));
-    const long start = send(SCI_POSITIONFROMLINE, static_cast<unsigned long>(line));
-    return lineStart(line) + send(SCI_COUNTCHARACTERS, static_cast<unsigned long>(start), position);
+    m_anchor = Anchor{index, position};
+    return index;
 }
 
 long TextBoxComponent::position(qint64 index)
 {
     settle();
     index = std::clamp<qint64>(index, 0, m_bytes.size());
-    if (index == 0)
-        return 0;
-    if (index == m_bytes.size())
-        return send(SCI_GETLENGTH);
-    // Without the count per line, from the nearest known place when it is not far: the
-    // bytes between are measured at memory speed, where counting every line costs a pass
-    // over the whole text.
-    const qint64 near = m_indexed ? Near : Far;
-    if (m_anchor && std::abs(index - m_anchor->index) <= near) {
-        const auto [from, to] = std::minmax(index, m_anchor->index);
-        const auto between = long(codepage::utf8Length(m_bytes.range(from, to - from)));
-        return m_anchor->position + (index < m_anchor->index ? -between : between);
+    long position = 0;
+    if (const std::optional<Anchor> from = nearest(index, -1)) {
+        const auto [low, high] = std::minmax(index, from->index);
+        const auto between = long(codepage::utf8Length(m_bytes.range(low, high - low)));
+        position = from->position + (index < from->index ? -between : between);
+    } else {
+        const long line = lineOf(index);
+        const qint64 start = lineStart(line);
+        position = send(SCI_POSITIONFROMLINE, static_cast<unsigned long>(line))
+            + long(codepage::utf8Length(m_bytes.range(start, index - start)));
     }
-    if (!m_indexed && index <= Far)
-        return long(codepage::utf8Length(m_bytes.range(0, index)));
-    if (!m_indexed && m_bytes.size() - index <= Far) {
-        const qint64 after = codepage::utf8Length(m_bytes.range(index, m_bytes.size() - index));
-        return send(SCI_GETLENGTH) - long(after);
-    }
-    const long line = lineOf(index);
-    const qint64 start = lineStart(line);
-    return send(SCI_POSITIONFROMLINE, static_cast<unsigned long>(line))
-        + long(codepage::utf8Length(m_bytes.range(start, index - start)));
+    m_anchor = Anchor{index, position};
+    return position;
 }
 
 long TextBoxComponent::lineOf(qint64 index)
@@ -265,8 +277,6 @@ void TextBoxComponent::follow(int position, int type, const char *text, int leng
     if (m_loading)
         return;
     const qint64 at = index(position);
-    if (m_anchor && m_anchor->index > at)
-        m_anchor.reset();
     if (type & SC_MOD_BEFOREDELETE) {
         const qint64 end = index(position + length);
         m_reindex = m_reindex || joinsLineEnd(at, end, {});
@@ -280,6 +290,8 @@ void TextBoxComponent::follow(int position, int type, const char *text, int leng
     } else {
         m_unread = Unread{at, position, length};
     }
+    // Where the change starts stays a known place; what lay after it has moved.
+    m_anchor = Anchor{at, position};
 }
 
 void TextBoxComponent::settle()

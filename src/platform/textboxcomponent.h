@@ -142,6 +142,8 @@ private:
         long position;
     };
     std::optional<Anchor> m_anchor;
+    // The known place nearest to an offset (or, with index -1, to a position), if near.
+    std::optional<Anchor> nearest(qint64 index, long position);
     static constexpr qint64 Near = 1 << 20;
     static constexpr qint64 Far = 8 << 20;
 };

@@ -123,8 +123,9 @@ void TextBoxComponent::beforeChange(int position, int type, int length)
     if (m_wrap != Wrap::Unneeded || m_pauses > 0 || !(type & (SC_MOD_BEFOREINSERT | SC_MOD_BEFOREDELETE)))
         return;
     const auto lineWidth = [this](long line) {
-        const qint64 from = lineStart(line);
-        return fit().width(range(from, lineStart(line + 1) - from));
+        const qint64 from = index(send(SCI_POSITIONFROMLINE, static_cast<unsigned long>(line)));
+        const long end = send(SCI_POSITIONFROMLINE, static_cast<unsigned long>(line + 1));
+        return fit().width(range(from, (end < 0 ? m_bytes.size() : index(end)) - from));
     };
     const long line = send(SCI_LINEFROMPOSITION, static_cast<unsigned long>(position));
     qint64 width = lineWidth(line);
