@@ -3,6 +3,9 @@
 #include "platform/codepage.h"
 #include "platform/commondialog.h"
 #include "platform/textbox.h"
+#include "platform/textlimits.h"
+#include "search/form2.h"
+#include "search/searchcommands.h"
 #include "support.h"
 
 #include <QCheckBox>
@@ -14,6 +17,10 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include <optional>
+
+#include <sys/resource.h>
+
 // The text, its selection, the clipboard before, the command; then the text, the selection
 // ("start+length") and the clipboard after.
 struct Command {
@@ -23,10 +30,32 @@ struct Command {
     QByteArray after;
     QString selection, clipboardAfter;
 };
+// A command whose result the editor cannot take: beyond a small capacity, or with no memory.
+struct NoRoom { QString command; bool memoryRunsOut; };
 // The colour command, and whether its dialog is cancelled.
 struct Colour { QString command; bool cancel; };
 
 namespace {
+
+// The address space of the process limited to `headroom` bytes beyond what it has, for as long
+// as it lives: an allocation beyond that fails.
+struct AddressSpaceLimit
+{
+    explicit AddressSpaceLimit(qint64 headroom)
+    {
+        ::getrlimit(RLIMIT_AS, &m_old);
+        QFile status("/proc/self/status");
+        status.open(QIODevice::ReadOnly);
+        const QByteArray text = status.readAll();
+        const QByteArray size = text.mid(text.indexOf("VmSize:") + 7).trimmed();
+        const qint64 kib = size.left(size.indexOf(' ')).toLongLong();
+        rlimit limited = m_old;
+        limited.rlim_cur = rlim_t(kib * 1024 + headroom);
+        ::setrlimit(RLIMIT_AS, &limited);
+    }
+    ~AddressSpaceLimit() { ::setrlimit(RLIMIT_AS, &m_old); }
+    rlimit m_old{};
+};
 
 // Clicks OK in a standard dialog of Qt's, or Cancel.
 void answer(QDialog *dialog, bool cancel)
@@ -98,7 +127,10 @@ private Q_SLOTS:
         const auto run = [&](qsizetype partSize) {
             editor.setText(text);
             editor.setSelection(2, text.size() - 3);
-            command == "number" ? numberLines(editor, partSize) : changeCase(editor, table, partSize);
+            if (command == "number")
+                numberLines(editor, partSize);
+            else
+                changeCase(editor, table, partSize);
             return editor.text() + " at " + QByteArray::number(editor.selStart());
         };
         const QByteArray whole = run(1 << 20);
@@ -110,6 +142,57 @@ private Q_SLOTS:
         }
         for (const qsizetype partSize : {1, 2, 5, 8})
             QCOMPARE(run(partSize), whole);
+        editor.undo();
+        QCOMPARE(editor.text(), text);
+    }
+
+    // A command the editor cannot take refuses in a plain box before changing anything: the
+    // text, and the undo step typed before it, stay as they were.
+    void noRoom_data()
+    {
+        table<NoRoom>({{"Paste", {"EditPaste", false}},
+                       {"Paste by keys", {"Ctrl+V", false}},
+                       {"Number Lines", {"ProcessNumber", false}},
+                       {"Replace All", {"ReplaceAllButton", false}},
+                       {"Number Lines, no memory", {"ProcessNumber", true}}});
+    }
+    void noRoom()
+    {
+        const NoRoom &r = row<NoRoom>();
+#if defined(__SANITIZE_ADDRESS__)
+        if (r.memoryRunsOut)
+            QSKIP("AddressSanitizer keeps a large address space of its own");
+#endif
+        Form1 form;
+        TextBox &editor = *form.editor();
+        const QByteArray text = QByteArray("a\n").repeated(r.memoryRunsOut ? 4 << 20 : 100);
+        editor.setText(text);
+        QTest::keyClick(editor.inputWidget(), Qt::Key_X);
+        QGuiApplication::clipboard()->setText(QString(300, 'c'));
+        run(form, "EditFind");
+        auto &dialog = *form.search()->dialog();
+        dialog.findChild<QLineEdit *>("Text1")->setText("a");
+        dialog.findChild<QLineEdit *>("Text2")->setText(QString(300, 'b'));
+        dialog.findChild<QAbstractButton *>("FindButton")->click();
+        editor.setSelection(0, 0);
+        std::optional<AddressSpaceLimit> limit;
+        textlimits::limitCapacity(editor.length() + 10);
+        if (r.memoryRunsOut) {
+            textlimits::limitCapacity(-1);
+            limit.emplace(16 << 20);
+        }
+        ModalAnswer box(QMessageBox::Ok);
+        if (r.command == "Ctrl+V")
+            QTest::keySequence(editor.inputWidget(), QKeySequence(r.command));
+        else if (auto *button = dialog.findChild<QAbstractButton *>(r.command))
+            button->click();
+        else
+            run(form, r.command);
+        limit.reset();
+        textlimits::limitCapacity(-1);
+        QVERIFY(box.answered());
+        QVERIFY2(!box.plainText().startsWith('('), qPrintable(box.plainText()));
+        QCOMPARE(editor.text(), "x" + text);
         editor.undo();
         QCOMPARE(editor.text(), text);
     }

@@ -6,6 +6,7 @@
 #include "platform/codepage.h"
 #include "platform/commondialog.h"
 #include "platform/textbox.h"
+#include "shared/noroom.h"
 
 #include <QColor>
 #include <QFont>
@@ -41,8 +42,11 @@ void EditingCommands::EditCut_Click()
 void EditingCommands::EditPaste_Click()
 {
     TextBox &editor = m_editor;
+    const QByteArray text = clipboard::text();
+    if (!editor.makeRoom(text.size() - editor.selLength()))
+        return refuseNoRoom(editor.window());
     const UndoStep step(editor);
-    editor.replaceSelection(clipboard::text());
+    editor.replaceSelection(text);
 }
 
 void EditingCommands::EditSelect_Click()
@@ -63,7 +67,8 @@ void EditingCommands::ProcessLower_Click()
 
 void EditingCommands::ProcessNumber_Click()
 {
-    numberLines(m_editor);
+    if (!numberLines(m_editor))
+        refuseNoRoom(m_editor.window());
 }
 
 // A cancel leaves the editor as it was, whether or not cancel reporting is on.

@@ -139,13 +139,16 @@ qint64 numberLines(QByteArrayView text, qint64 first, QByteArray &into)
     return line;
 }
 
-void numberLines(TextBox &editor)
+bool numberLines(TextBox &editor)
 {
-    numberLines(editor, TextBox::PartSize);
+    return numberLines(editor, TextBox::PartSize);
 }
 
-void numberLines(TextBox &editor, qsizetype partSize)
+bool numberLines(TextBox &editor, qsizetype partSize)
 {
+    const qint64 growth = numberedSize(editor.bytes()) - editor.length();
+    if (!editor.makeRoom(growth))
+        return false;
     qint64 line = 1;
     {
         const UndoStep step(editor);
@@ -162,7 +165,8 @@ void numberLines(TextBox &editor, qsizetype partSize)
             }
             line = numberLines(rest.first(taken), line, into);
             return taken;
-        }, numberedSize(editor.bytes()) - editor.length());
+        }, growth);
     }
     editor.setSelection(0, 0);
+    return true;
 }

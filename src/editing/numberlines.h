@@ -18,6 +18,7 @@ qint64 numberLines(QByteArrayView text, qint64 first, QByteArray &into);
 qint64 numberedSize(QByteArrayView text);
 
 // Number Lines as the menu runs it: the editor's whole text, whole lines of about `partSize`
-// bytes at a time, as one undo step; the caret ends at the start.
-void numberLines(TextBox &editor, qsizetype partSize);
-void numberLines(TextBox &editor);
+// bytes at a time, as one undo step; the caret ends at the start. False, and nothing done,
+// when the editor cannot take the numbered text.
+bool numberLines(TextBox &editor, qsizetype partSize);
+bool numberLines(TextBox &editor);

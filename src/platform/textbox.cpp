@@ -3,6 +3,7 @@
 #include "platform/changescope.h"
 #include "platform/textboxaccessible.h"
 #include "platform/textboxcomponent.h"
+#include "platform/textlimits.h"
 
 #include <QApplication>
 #include <QPalette>
@@ -130,15 +131,7 @@ void TextBox::replace(qint64 start, qint64 length, QByteArrayView bytes)
 qint64 TextBox::rewrite(qint64 start, qint64 end, const Part &part, qint64 growth)
 {
     TextBoxComponent &sci = *m_component;
-    // One byte more: the component grows its buffer (by a sixth) when an insertion would fill
-    // the room exactly. Its UTF-8 grows as much more as it is longer than the bytes.
-    if (growth > 0) {
-        const qint64 utf8 = sci.send(QsciScintillaBase::SCI_GETLENGTH);
-        const qint64 utf8Growth = length() > 0 ? growth * utf8 / length() : growth;
-        sci.send(QsciScintillaBase::SCI_ALLOCATE,
-                 static_cast<unsigned long>(utf8 + utf8Growth + 1));
-        sci.bytes().reserve(growth);
-    }
+    makeRoom(growth);
     const ChangeScope change(sci, std::max(end - start, end - start + growth));
     if (2 * (end - start) > length())
         sci.dropIndex();
@@ -157,6 +150,30 @@ qint64 TextBox::rewrite(qint64 start, qint64 end, const Part &part, qint64 growt
         end += into.size() - used;
     }
     return end;
+}
+
+// One byte more: the component grows its buffer (by a sixth) when an insertion would fill the
+// room exactly. Its UTF-8 grows as much more as it is longer than the bytes.
+bool TextBox::makeRoom(qint64 growth)
+{
+    if (growth <= 0)
+        return true;
+    if (length() + growth > textlimits::capacity())
+        return false;
+    TextBoxComponent &sci = *m_component;
+    try {
+        sci.bytes().reserve(growth);
+    } catch (const std::bad_alloc &) {
+        return false;
+    }
+    const qint64 utf8 = sci.send(QsciScintillaBase::SCI_GETLENGTH);
+    const qint64 utf8Growth = length() > 0 ? growth * utf8 / length() : growth;
+    sci.send(QsciScintillaBase::SCI_ALLOCATE, static_cast<unsigned long>(utf8 + utf8Growth + 1));
+    // The component reports a failed allocation in its status, keeping its text.
+    const bool allocated =
+        sci.send(QsciScintillaBase::SCI_GETSTATUS) != QsciScintillaBase::SC_STATUS_BADALLOC;
+    sci.send(QsciScintillaBase::SCI_SETSTATUS, QsciScintillaBase::SC_STATUS_OK);
+    return allocated;
 }
 
 void TextBox::replaceRange(qint64 start, qint64 end, QByteArrayView bytes)

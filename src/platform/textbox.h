@@ -50,6 +50,11 @@ public:
     // the text each time it runs out.
     using Part = std::function<qsizetype(QByteArrayView rest, QByteArray &into)>;
     qint64 rewrite(qint64 start, qint64 end, const Part &part, qint64 growth = 0);
+    // Whether the text may grow by `growth` bytes: to no more than the capacity a load has
+    // (textlimits), and with the memory for it had now, for the component's text and the
+    // bytes beside it. When not, nothing has changed; a command then refuses to run rather
+    // than end the program halfway.
+    bool makeRoom(qint64 growth);
     // How much old text a part should take at most, for rewrite()'s parts to stay small.
     static constexpr qsizetype PartSize = 1 << 20;
 

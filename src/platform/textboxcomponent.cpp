@@ -5,6 +5,7 @@
 #include "platform/codepage.h"
 #include "platform/textbox.h"
 #include "platform/textboxaccessible.h"
+#include "shared/noroom.h"
 
 #include <QInputMethodEvent>
 #include <QKeyEvent>
@@ -470,9 +471,12 @@ void TextBoxComponent::keyPressEvent(QKeyEvent *event)
         return;
     }
     if (event->matches(QKeySequence::Paste)) {
-        const UndoStep step(*box);
-        box->replaceSelection(clipboard::text());
+        const QByteArray text = clipboard::text();
         event->accept();
+        if (!box->makeRoom(text.size() - box->selLength()))
+            return refuseNoRoom(window());
+        const UndoStep step(*box);
+        box->replaceSelection(text);
         return;
     }
     const QString text = event->text();

@@ -10,9 +10,18 @@
 
 namespace textlimits {
 
+namespace {
+qint64 limit = -1;
+}
+
+void limitCapacity(qint64 bytes)
+{
+    limit = bytes;
+}
+
 qint64 capacity()
 {
-    constexpr qint64 Largest = qint64(1) << 30;
+    const qint64 Largest = limit >= 0 ? std::min(limit, qint64(1) << 30) : qint64(1) << 30;
     QFile meminfo(QStringLiteral("/proc/meminfo"));
     if (!meminfo.open(QIODevice::ReadOnly))
         return Largest;

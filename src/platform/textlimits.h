@@ -17,6 +17,8 @@ constexpr qsizetype LongestLine = 1024 * 1024;
 // The largest text the box takes: 1 GiB, and no more than a third of the memory available
 // now (a load needs about 2.6 times the file's size at its peak, measured on 320 MB).
 qint64 capacity();
+// For tests: the capacity is at most `bytes` from now on (a negative value lifts the limit).
+void limitCapacity(qint64 bytes);
 // Whether a text is one the box can hold and show: within capacity(), no line over LongestLine.
 bool canHold(QByteArrayView bytes);
 bool hasLineLongerThan(QByteArrayView bytes, qsizetype limit);

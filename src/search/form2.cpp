@@ -2,6 +2,7 @@
 
 #include "shared/appinfo.h"
 #include "shared/designcontrol.h"
+#include "shared/noroom.h"
 #include "platform/codepage.h"
 #include "platform/messagebox.h"
 #include "platform/textbox.h"
@@ -136,11 +137,14 @@ void Form2::ReplaceButton_Click()
 
 void Form2::ReplaceAllButton_Click()
 {
+    qint64 replaced = 0;
     {
         const UndoStep step(m_editor);
-        finder::replaceAll(m_editor, searchText(), replacementText(), FoundPosition + 1,
-                           caseSensitive());
+        replaced = finder::replaceAll(m_editor, searchText(), replacementText(),
+                                      FoundPosition + 1, caseSensitive());
     }
+    if (replaced < 0)
+        return refuseNoRoom(this);
     FoundPosition = 0;
     setReplaceEnabled(false);
     msgbox::show(this, QStringLiteral("Done replacing"), msgbox::OkOnly, appinfo::title());

@@ -73,6 +73,13 @@ qsizetype ReplaceAllParts::operator()(QByteArrayView rest, QByteArray &into)
 qint64 replaceAll(TextBox &editor, QByteArrayView needle, QByteArrayView with, qint64 start,
                   bool caseSensitive, qsizetype partSize)
 {
+    // A longer text is sized before anything changes: the selection's and each hit's growth.
+    const qint64 delta = with.size() - needle.size();
+    if (delta > 0) {
+        const qint64 hits = replaceAllSpan(editor.bytes(), needle, start, caseSensitive).count;
+        if (!editor.makeRoom(with.size() - editor.selLength() + hits * delta))
+            return -1;
+    }
     editor.replaceSelection(with);
     const Span span = replaceAllSpan(editor.bytes(), needle, start, caseSensitive);
     if (span.count == 0)

@@ -48,7 +48,8 @@ private:
 // from `start` on, each search going on one character beyond the end of the previous
 // replacement, as the loop of Replace would. The editor's caret ends after the last inserted
 // text. Call it inside an UndoStep; parts of `partSize` bytes (see TextBox::rewrite).
-// Returns how many hits were replaced after the selection.
+// Returns how many hits were replaced after the selection, or -1, with nothing done, when the
+// editor cannot take the result.
 qint64 replaceAll(TextBox &editor, QByteArrayView needle, QByteArrayView with, qint64 start,
                   bool caseSensitive, qsizetype partSize = ReplaceAllParts::DefaultPartSize);
 
