@@ -5,6 +5,7 @@
 #include <QProcess>
 
 #include <csignal>
+#include <sys/mount.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -38,6 +39,22 @@ QString entries(const QString &folder)
         .entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name)
         .join(' ');
 }
+// A file mounted over another (as a container's configuration file is), while it lives.
+struct BindMount
+{
+    BindMount(const QString &file, const QString &over)
+        : at(QFile::encodeName(over)),
+          mounted(::mount(QFile::encodeName(file).constData(), at.constData(), nullptr, MS_BIND, nullptr) == 0)
+    {
+    }
+    ~BindMount()
+    {
+        if (mounted)
+            ::umount2(at.constData(), MNT_DETACH);
+    }
+    QByteArray at;
+    bool mounted;
+};
 QStringList backups() { return QDir(QDir::tempPath()).entryList({"tansy-ini-editor-backup-*"}, QDir::Files); }
 
 }
@@ -59,6 +76,7 @@ private Q_SLOTS:
             {"owner and group kept", {"owner", "disk/win.ini", false, 0, true, "disk/win.ini", "new", ""}},
             {"another's file, writable: rewritten in place", {"other's", "disk/win.ini", true, 0, true, "disk/win.ini", "same", ""}},
             {"hard link stays linked", {"hard", "disk/win.ini", false, 0, true, "disk/other.ini", "same", "other.ini win.ini"}},
+            {"a file mounted in place: rewritten in place", {"bound", "disk/win.ini", false, 0, true, "disk/bound.ini", "same", "bound.ini win.ini"}},
             {"hard link, shorter text: cut to it", {"hard", "disk/win.ini", false, 1, true, "disk/other.ini", "same", ""}},
             {"link to a file", {"link", "disk/link.ini", false, 0, true, "disk/win.ini", "new", "link.ini win.ini"}},
             {"link to a link, relative", {"chain", "disk/link.ini", false, 0, true, "disk/win.ini", "new", "link.ini middle.ini win.ini"}},
@@ -103,6 +121,9 @@ private Q_SLOTS:
             ::chmod(QFile::encodeName(drive.path("disk")), 0777);
             ::chmod(name, 0666);
         }
+        std::optional<BindMount> bound;
+        if (r.setup == "bound" && !bound.emplace(drive.write("disk/bound.ini", OldBytes), file).mounted)
+            QSKIP("mounting a file in place needs root");
         if (r.setup == "link")
             symlinkTo(file, link);
         if (r.setup == "chain") {

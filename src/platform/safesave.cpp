@@ -88,7 +88,7 @@ void syncFolder(const QString &file)
     }
 }
 
-enum class RenameOutcome { Written, Failed, OwnerCannotBeKept, NoFileBeside };
+enum class RenameOutcome { Written, Failed, OwnerCannotBeKept, NoFileBeside, CannotReplace };
 
 RenameOutcome writeByRename(const QString &target, const struct stat *old, QByteArrayView bytes,
                             QString &why)
@@ -121,7 +121,10 @@ RenameOutcome writeByRename(const QString &target, const struct stat *old, QByte
     }
     if (out.write(bytes.data(), bytes.size()) != bytes.size() || !out.commit()) {
         why = out.errorString();
-        return RenameOutcome::Failed;
+        // The new file was whole but could not take the old one's place: a file mounted
+        // there (a container's configuration file, bound into place) cannot be renamed over.
+        return old && out.error() == QFileDevice::RenameError ? RenameOutcome::CannotReplace
+                                                              : RenameOutcome::Failed;
     }
     syncFolder(target);
     return RenameOutcome::Written;
@@ -217,6 +220,7 @@ Result write(const QString &path, QByteArrayView bytes)
             return failed(why);
         case RenameOutcome::OwnerCannotBeKept:
         case RenameOutcome::NoFileBeside:
+        case RenameOutcome::CannotReplace:
             break;
         }
     }
