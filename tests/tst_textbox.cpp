@@ -97,11 +97,12 @@ private Q_SLOTS:
     }
 
     // A line feed put right after a carriage return makes one line end of the two: offsets
-    // far after it still name the same characters in the component.
+    // far after it (beyond what is measured from a known place, so through the count of
+    // characters per line) still name the same characters in the component.
     void lineEndsJoined()
     {
         Form1 form;
-        const QByteArray lines = QByteArray("\xe9\r\n").repeated(600000);
+        const QByteArray lines = QByteArray("\xe9\r\n").repeated(3000000);
         TextBox &editor = shown(form, "ab\rcd\r\n" + lines + "gh" + lines);
         const qint64 gh = 7 + lines.size();
         editor.setSelection(gh, 0);
