@@ -6,7 +6,7 @@
 
 // What screen readers see of the editor: its text in the code page, its caret and selection.
 // (The change events reach Qt only while a platform accessibility bridge is active, which the
-// offscreen platform has not.)
+// offscreen platform has not: tst_atspi listens for them on the real accessibility bus.)
 class TestAccessibility : public QObject
 {
     Q_OBJECT

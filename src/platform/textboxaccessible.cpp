@@ -67,9 +67,14 @@ void TextBoxAccessible::caretOrSelectionMoved(TextBoxComponent *component)
     const auto offset = [component](unsigned int message) {
         return int(component->index(component->send(message)));
     };
+    // A screen reader follows the caret by its own event (AT-SPI's text-caret-moved); the
+    // selection event alone is another signal.
+    const int caret = offset(Sci::SCI_GETCURRENTPOS);
+    QAccessibleTextCursorEvent moved(component, caret);
+    QAccessible::updateAccessibility(&moved);
     QAccessibleTextSelectionEvent selection(component, offset(Sci::SCI_GETSELECTIONSTART),
                                             offset(Sci::SCI_GETSELECTIONEND));
-    selection.setCursorPosition(offset(Sci::SCI_GETCURRENTPOS));
+    selection.setCursorPosition(caret);
     QAccessible::updateAccessibility(&selection);
 }
 
