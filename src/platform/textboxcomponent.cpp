@@ -289,7 +289,7 @@ void TextBoxComponent::follow(int position, int type, const char *text, int leng
         TextBoxAccessible::inserted(this, at, bytes);
         m_bytes.replace(at, 0, bytes);
     } else {
-        m_unread = Unread{at, position, length};
+        m_unread = Unread{{at, position}, length};
     }
     // Where the change starts stays a known place; what lay after it has moved.
     m_anchor = Anchor{at, position};
@@ -300,12 +300,13 @@ void TextBoxComponent::settle()
     if (m_unread) {
         const Unread unread = *m_unread;
         m_unread.reset();
-        const auto *utf8 = reinterpret_cast<const char *>(SendScintilla(
-            SCI_GETRANGEPOINTER, static_cast<unsigned long>(unread.position), long(unread.length)));
+        const auto *utf8 = reinterpret_cast<const char *>(SendScintilla(SCI_GETRANGEPOINTER,
+            static_cast<unsigned long>(unread.at.position), long(unread.length)));
         const QByteArray bytes = codepage::fromUtf8({utf8, unread.length});
-        m_reindex = m_reindex || joinsLineEnd(unread.at, unread.at, bytes);
-        m_bytes.replace(unread.at, 0, bytes);
-        TextBoxAccessible::inserted(this, unread.at, bytes);
+        const qint64 at = unread.at.index;
+        m_reindex = m_reindex || joinsLineEnd(at, at, bytes);
+        m_bytes.replace(at, 0, bytes);
+        TextBoxAccessible::inserted(this, at, bytes);
     }
     if (m_reindex) {
         m_reindex = false;

@@ -121,20 +121,12 @@ private:
     long m_pausedTopLine = 0;
     int m_roomWidth = -1;
     bool m_settingMode = false;
+    // The document's bytes, one a character of the component's text.
     GapBuffer m_bytes;
     // The bytes of the insertion replaceBytes() is making, and whether the component told of it.
     std::optional<QByteArray> m_inserting;
     bool m_told = false;
     bool m_loading = false;
-    struct Unread
-    {
-        qint64 at;
-        long position;
-        int length;
-    };
-    std::optional<Unread> m_unread;
-    bool m_reindex = false;
-    bool m_indexed = false;
     // An offset and its position known without the count per line (see index()).
     struct Anchor
     {
@@ -142,6 +134,15 @@ private:
         long position;
     };
     std::optional<Anchor> m_anchor;
+    // Where an insertion told of without its text is, and how many bytes of UTF-8 it has.
+    struct Unread
+    {
+        Anchor at;
+        int length;
+    };
+    std::optional<Unread> m_unread;
+    bool m_reindex = false;  // the count per line went wrong: made again when next needed
+    bool m_indexed = false;  // whether the component keeps the count per line now
     // The known place nearest to an offset (or, with index -1, to a position), if near.
     std::optional<Anchor> nearest(qint64 index, long position);
     static constexpr qint64 Near = 1 << 20;
