@@ -24,6 +24,7 @@ constexpr quint32 ScreenAndPrinterFonts = 3;
 EditingCommands::EditingCommands(QObject *parent, TextBox &editor, CommonDialog &dialog)
     : QObject(parent), m_editor(editor), m_dialog(dialog)
 {
+    editor.noRoom = [&editor] { refuseNoRoom(editor.window()); };
 }
 
 void EditingCommands::EditCopy_Click()

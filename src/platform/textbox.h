@@ -55,6 +55,9 @@ public:
     // bytes beside it. When not, nothing has changed; a command then refuses to run rather
     // than end the program halfway.
     bool makeRoom(qint64 growth);
+    // What the box's own paste key does in place of a paste the text cannot take: the window
+    // that holds the box says it.
+    std::function<void()> noRoom;
     // How much old text a part should take at most, for rewrite()'s parts to stay small.
     static constexpr qsizetype PartSize = 1 << 20;
 

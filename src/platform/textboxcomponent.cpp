@@ -5,7 +5,6 @@
 #include "platform/codepage.h"
 #include "platform/textbox.h"
 #include "platform/textboxaccessible.h"
-#include "shared/noroom.h"
 
 #include <QInputMethodEvent>
 #include <QKeyEvent>
@@ -474,8 +473,11 @@ void TextBoxComponent::keyPressEvent(QKeyEvent *event)
     if (event->matches(QKeySequence::Paste)) {
         const QByteArray text = clipboard::text();
         event->accept();
-        if (!box->makeRoom(text.size() - box->selLength()))
-            return refuseNoRoom(window());
+        if (!box->makeRoom(text.size() - box->selLength())) {
+            if (box->noRoom)
+                box->noRoom();
+            return;
+        }
         const UndoStep step(*box);
         box->replaceSelection(text);
         return;
