@@ -62,8 +62,10 @@ void GapBuffer::reserve(qint64 more)
 
 void GapBuffer::moveGap(qint64 to)
 {
-    if (to == m_gapStart)
+    if (to == m_gapStart || m_gapLength == 0) {  // no gap: nothing moves
+        m_gapStart = to;
         return;
+    }
     char *data = m_data.data();
     if (to < m_gapStart)
         std::memmove(data + to + m_gapLength, data + to, size_t(m_gapStart - to));
