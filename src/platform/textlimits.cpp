@@ -68,9 +68,11 @@ bool fileHasLineLongerThan(const QString &path, qsizetype limit)
         const char *at = part.constData();
         const char *first = firstLineEnd(at, n);
         const char *last = lastLineEnd(at, n);
-        longer = first ? run + (first - at) > limit
-                || hasLineLongerThan(QByteArrayView(first + 1, last - first - 1), limit)
-                       : run + n > limit;
+        // The line the last part ended in, then the whole lines between the first and the last
+        // line end of this one, then (below) the line this one ends in.
+        const bool between = last > first
+            && hasLineLongerThan(QByteArrayView(first + 1, last - first - 1), limit);
+        longer = first ? run + (first - at) > limit || between : run + n > limit;
         run = first ? at + n - last - 1 : run + n;
         longer = longer || run > limit;
     }
