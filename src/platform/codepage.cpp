@@ -273,6 +273,11 @@ char *toUtf8(QByteArrayView bytes, char *out)
     return out;
 }
 
+QString held(const QString &text)
+{
+    return toUnicode(fromUnicode(text));
+}
+
 QByteArray toUtf8(QByteArrayView bytes)
 {
     QByteArray utf8(utf8Length(bytes), Qt::Uninitialized);

@@ -33,6 +33,8 @@ char fromUnicode(QChar ch);
 
 QString toUnicode(QByteArrayView bytes);
 QByteArray fromUnicode(const QString &text);
+// `text` as the page holds it: '?' for each character it lacks.
+QString held(const QString &text);
 
 // The same, to and from UTF-8, the text component's form: one character a byte, each 1 to 3
 // bytes of UTF-8.

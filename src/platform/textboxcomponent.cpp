@@ -4,7 +4,6 @@
 #include "platform/clipboard.h"
 #include "platform/codepage.h"
 #include "platform/textbox.h"
-#include "platform/textboxaccessible.h"
 
 #include <QInputMethodEvent>
 #include <QKeyEvent>
@@ -126,224 +125,6 @@ void TextBoxComponent::drawInCodePage(QsciScintilla &sci)
         const QByteArray shown = "x" + QByteArray::number(byte, 16).toUpper();
         sci.SendScintilla(SCI_SETREPRESENTATION, character.constData(), shown.constData());
     }
-}
-
-// Near a known place (the two ends of the text, and the last offset found or changed) the
-// bytes or characters between are counted, at memory speed; elsewhere the component's count of
-// characters per line is used, made when first needed after a load or a change of most of the
-// text. Without that count a place is near within Far, with it within Near.
-std::optional<TextBoxComponent::Anchor> TextBoxComponent::nearest(qint64 index, long position)
-{
-    const Anchor ends[] = {{0, 0}, {m_bytes.size(), long(send(SCI_GETLENGTH))}};
-    const auto distance = [index, position](const Anchor &a) {
-        return index >= 0 ? std::abs(index - a.index) : qint64(std::abs(position - a.position));
-    };
-    std::optional<Anchor> best;
-    for (const Anchor &a : ends) {
-        if (!best || distance(a) < distance(*best))
-            best = a;
-    }
-    if (m_anchor && distance(*m_anchor) < distance(*best))
-        best = m_anchor;
-    if (distance(*best) > (m_indexed ? Near : Far))
-        return std::nullopt;
-    return best;
-}
-
-qint64 TextBoxComponent::index(long position)
-{
-    settle();
-    qint64 index = 0;
-    if (const std::optional<Anchor> from = nearest(-1, position)) {
-        const auto [low, high] = std::minmax(position, from->position);
-        const auto *utf8 = reinterpret_cast<const char *>(SendScintilla(
-            SCI_GETRANGEPOINTER, static_cast<unsigned long>(low), long(high - low)));
-        const qint64 between = codepage::utf8Characters(QByteArrayView(utf8, high - low));
-        index = from->index + (position < from->position ? -between : between);
-    } else {
-        const long line = send(SCI_LINEFROMPOSITION, static_cast<unsigned long>(position));
-        const long start = send(SCI_POSITIONFROMLINE, static_cast<unsigned long>(line));
-        index = lineStart(line)
-            + send(SCI_COUNTCHARACTERS, static_cast<unsigned long>(start), position);
-    }
-    m_anchor = Anchor{index, position};
-    return index;
-}
-
-long TextBoxComponent::position(qint64 index)
-{
-    settle();
-    index = std::clamp<qint64>(index, 0, m_bytes.size());
-    long position = 0;
-    if (const std::optional<Anchor> from = nearest(index, -1)) {
-        const auto [low, high] = std::minmax(index, from->index);
-        const auto between = long(codepage::utf8Length(m_bytes.range(low, high - low)));
-        position = from->position + (index < from->index ? -between : between);
-    } else {
-        const long line = lineOf(index);
-        const qint64 start = lineStart(line);
-        position = send(SCI_POSITIONFROMLINE, static_cast<unsigned long>(line))
-            + long(codepage::utf8Length(m_bytes.range(start, index - start)));
-    }
-    m_anchor = Anchor{index, position};
-    return position;
-}
-
-long TextBoxComponent::lineOf(qint64 index)
-{
-    useIndex();
-    return send(SCI_LINEFROMINDEXPOSITION, static_cast<unsigned long>(index),
-                SC_LINECHARACTERINDEX_UTF32);
-}
-
-qint64 TextBoxComponent::lineStart(long line)
-{
-    useIndex();
-    if (line >= send(SCI_GETLINECOUNT))
-        return m_bytes.size();
-    return send(SCI_INDEXPOSITIONFROMLINE, static_cast<unsigned long>(line),
-                SC_LINECHARACTERINDEX_UTF32);
-}
-
-void TextBoxComponent::load(const QByteArray &bytes)
-{
-    // The bytes are set here at the end, not from the component's notifications.
-    m_loading = true;
-    dropIndex();
-    m_anchor.reset();
-    send(SCI_CLEARALL);
-    // Room for the whole text at once and a sixth more, as the component would make for itself
-    // (without it the first key typed moves the whole text); then the text a part at a time
-    // through one small buffer: a UTF-8 copy of the whole file would cost its memory and time
-    // again. No part ends between a CR and its LF (see joinsLineEnd()).
-    const qint64 length = codepage::utf8Length(bytes);
-    send(SCI_ALLOCATE, static_cast<unsigned long>(length + length / 6 + 1));
-    constexpr qsizetype Part = 1 << 20;
-    QByteArray utf8(3 * (Part + 1), Qt::Uninitialized);
-    for (qsizetype at = 0; at < bytes.size();) {
-        qsizetype size = std::min(Part, bytes.size() - at);
-        const bool crBeforeLf = at + size < bytes.size() && bytes.at(at + size - 1) == '\r'
-            && bytes.at(at + size) == '\n';
-        size += crBeforeLf ? 1 : 0;
-        const char *end = codepage::toUtf8(QByteArrayView(bytes).sliced(at, size), utf8.data());
-        SendScintilla(SCI_APPENDTEXT, static_cast<unsigned long>(end - utf8.constData()),
-                      utf8.constData());
-        at += size;
-    }
-    m_loading = false;
-    m_bytes.assign(bytes);
-}
-
-void TextBoxComponent::replaceBytes(qint64 start, qint64 end, QByteArrayView bytes)
-{
-    if (joinsLineEnd(start, end, bytes)) {
-        // The whole line ends replaced instead, which the component counts right.
-        QByteArray wider = bytes.toByteArray();
-        if (byteAt(start - 1) == '\r') {
-            --start;
-            wider.prepend('\r');
-        }
-        if (byteAt(end) == '\n') {
-            ++end;
-            wider.append('\n');
-        }
-        replaceBytes(start, end, wider);
-        return;
-    }
-    const long from = position(start);
-    const long to = position(end);
-    const QByteArray utf8 = codepage::toUtf8(bytes);
-    send(SCI_SETTARGETRANGE, static_cast<unsigned long>(from), to);
-    m_inserting = bytes.toByteArray();
-    m_told = false;
-    // The component asserts on a null text, also of length 0.
-    SendScintilla(SCI_REPLACETARGET, static_cast<unsigned long>(utf8.size()),
-                  utf8.isNull() ? "" : utf8.constData());
-    m_inserting.reset();
-    // Without notifications (see ChangeScope) the bytes change here.
-    if (!m_told)
-        m_bytes.replace(start, end - start, bytes);
-    m_anchor = Anchor{start + bytes.size(), from + long(utf8.size())};
-}
-
-// The bytes an insertion brings are the ones replaceBytes() was given, or else those of the
-// component's UTF-8: carried by the notification, or, for typed, undone and redone text, which
-// it does not carry, read once they are in (see settle()).
-void TextBoxComponent::follow(int position, int type, const char *text, int length)
-{
-    if (!(type & (SC_MOD_BEFOREINSERT | SC_MOD_BEFOREDELETE)))
-        return;
-    m_told = true;
-    if (m_loading)
-        return;
-    const qint64 at = index(position);
-    if (type & SC_MOD_BEFOREDELETE) {
-        const qint64 end = index(position + length);
-        m_reindex = m_reindex || joinsLineEnd(at, end, {});
-        TextBoxAccessible::removed(this, at, m_bytes.range(at, end - at));
-        m_bytes.replace(at, end - at, QByteArrayView());
-    } else if (m_inserting || text) {
-        const QByteArray bytes = m_inserting ? *m_inserting : codepage::fromUtf8({text, length});
-        m_reindex = m_reindex || joinsLineEnd(at, at, bytes);
-        TextBoxAccessible::inserted(this, at, bytes);
-        m_bytes.replace(at, 0, bytes);
-    } else {
-        m_unread = Unread{{at, position}, length};
-    }
-    // Where the change starts stays a known place; what lay after it has moved.
-    m_anchor = Anchor{at, position};
-}
-
-void TextBoxComponent::settle()
-{
-    if (m_unread) {
-        const Unread unread = *m_unread;
-        m_unread.reset();
-        const auto *utf8 = reinterpret_cast<const char *>(SendScintilla(SCI_GETRANGEPOINTER,
-            static_cast<unsigned long>(unread.at.position), long(unread.length)));
-        const QByteArray bytes = codepage::fromUtf8({utf8, unread.length});
-        const qint64 at = unread.at.index;
-        m_reindex = m_reindex || joinsLineEnd(at, at, bytes);
-        m_bytes.replace(at, 0, bytes);
-        TextBoxAccessible::inserted(this, at, bytes);
-    }
-    if (m_reindex) {
-        m_reindex = false;
-        dropIndex();
-    }
-}
-
-// Where each line starts in characters, which are the document's bytes: counted when first
-// needed (on 64 MiB, 0.15 s, which would double a load), then kept up to date by the component
-// as the text changes.
-void TextBoxComponent::useIndex()
-{
-    if (!m_indexed) {
-        m_indexed = true;
-        send(SCI_ALLOCATELINECHARACTERINDEX, SC_LINECHARACTERINDEX_UTF32);
-    }
-}
-
-void TextBoxComponent::dropIndex()
-{
-    if (m_indexed)
-        send(SCI_RELEASELINECHARACTERINDEX, SC_LINECHARACTERINDEX_UTF32);
-    m_indexed = false;
-}
-
-char TextBoxComponent::byteAt(qint64 at)
-{
-    return at >= 0 && at < m_bytes.size() ? m_bytes.range(at, 1).front() : '\0';
-}
-
-// Measured: when a change puts a line feed right after a carriage return, or takes everything
-// from between the two, the component's count of characters before each line goes one wrong
-// for every line after it, until it is counted again.
-bool TextBoxComponent::joinsLineEnd(qint64 start, qint64 end, QByteArrayView inserted)
-{
-    const char after = byteAt(end);
-    return (byteAt(start - 1) == '\r' && (after == '\n' || inserted.startsWith('\n')))
-        || (inserted.endsWith('\r') && after == '\n');
 }
 
 void TextBoxComponent::resizeEvent(QResizeEvent *event)
@@ -486,7 +267,7 @@ void TextBoxComponent::keyPressEvent(QKeyEvent *event)
     const bool command = event->modifiers() & (Qt::ControlModifier | Qt::AltModifier
                                                | Qt::MetaModifier);
     if (!command && !text.isEmpty() && text.at(0).isPrint()) {
-        QKeyEvent inPage(event->type(), key, event->modifiers(), inCodePage(text),
+        QKeyEvent inPage(event->type(), key, event->modifiers(), codepage::held(text),
                          event->isAutoRepeat(), ushort(event->count()));
         QsciScintilla::keyPressEvent(&inPage);
         event->setAccepted(inPage.isAccepted());
@@ -509,15 +290,10 @@ void TextBoxComponent::keyPressEvent(QKeyEvent *event)
 void TextBoxComponent::inputMethodEvent(QInputMethodEvent *event)
 {
     QInputMethodEvent inPage(event->preeditString(), event->attributes());
-    inPage.setCommitString(inCodePage(event->commitString()), event->replacementStart(),
+    inPage.setCommitString(codepage::held(event->commitString()), event->replacementStart(),
                            event->replacementLength());
     QsciScintilla::inputMethodEvent(&inPage);
     event->setAccepted(inPage.isAccepted());
-}
-
-QString TextBoxComponent::inCodePage(const QString &text)
-{
-    return codepage::toUnicode(codepage::fromUnicode(text));
 }
 
 void TextBoxComponent::undo()

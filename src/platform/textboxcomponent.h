@@ -61,8 +61,6 @@ public:
 
     // Sets `sci` up to draw the page's characters, as the text box does.
     static void drawInCodePage(QsciScintilla &sci);
-    // `text` as the page holds it: '?' for each character it lacks.
-    static QString inCodePage(const QString &text);
 
     // Lets go of the component's count of characters per line: a change of most of the text is
     // made faster without it (kept up to date line by line, it costs twice a new count).

@@ -30,7 +30,7 @@ public:
     using QValidator::QValidator;
     State validate(QString &input, int &position) const override
     {
-        const QString held = codepage::toUnicode(codepage::fromUnicode(input));
+        const QString held = codepage::held(input);
         if (held.size() != input.size())  // a character beyond the basic plane became one '?'
             position = std::min<int>(position, int(held.size()));
         input = held;
