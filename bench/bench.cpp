@@ -416,7 +416,8 @@ int main(int argc, char *argv[])
     // after-load-cpu: what a load costs once it has returned (the component wrapping the lines
     // in the background), until the program is idle: a whole second with under 3 % of a core.
     // Also how long it stayed busy, and when the scroll bar last changed (0: never, as when
-    // no line is wider than the window).
+    // no line is wider than the window). Both the time spent and the time busy are at most
+    // AfterLoad: whether the box wraps is for speed alone, and this is where it shows.
     {
         QScrollBar *bar = editor.findChild<QAbstractScrollArea *>()->verticalScrollBar();
         load();
@@ -447,7 +448,10 @@ int main(int argc, char *argv[])
             }
         }
         const double cpu = windowCpu - cpuStart;
-        cases.push_back({QStringLiteral("after-load-cpu"), cpu, 0, QStringLiteral("(measured)"), true});
+        constexpr double AfterLoad = 2;
+        cases.push_back({QStringLiteral("after-load-cpu"), cpu, 0,
+                         QStringLiteral("<= %1 s, busy <= %1 s").arg(AfterLoad),
+                         cpu <= AfterLoad && busyUntil <= AfterLoad});
         cases.back().note = QStringLiteral("busy for %1 s, scroll bar final after %2 s")
                                 .arg(busyUntil, 0, 'f', 2).arg(barFinal, 0, 'f', 2);
         measured();

@@ -10,11 +10,38 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-// How the drive is set up around disk/win.ini (words; "small": a 256 KiB tmpfs, as root; a
-// number: the mode of the folder if 555, else of the file), what is saved where (below the
-// root) and by whom, how many bytes (0: NewBytes, 1: "x"); then whether it was, which file
-// holds what, the folder's entries ("" = as before) and the file's inode: "same", "new", "".
-struct Save { QString setup, target; bool asNobody; int size; bool ok; QString check, inode, after; };
+// What stands at disk/win.ini before the save (a file of OldBytes, unless said otherwise).
+enum class Setup { File, NoFile, Owned, Others, HardLink, Bound, Link, Chain, Dangling, Folder, Loop };
+// Whether the file saved is the same one (rewritten in place) or a new one (renamed over it).
+enum class Inode { Unchecked, Same, New };
+
+// A save: the set-up, the name saved to (below the root), whether it succeeds; then, set by
+// name, what differs from a plain save of NewBytes by the user.
+struct Save
+{
+    Setup setup;
+    QString target;
+    bool ok;
+    QString holder = QStringLiteral("disk/win.ini");  // holds the new bytes, or the old
+    Inode inode = Inode::Unchecked;
+    QString entries;                 // the folder's after, when not as before
+    mode_t fileMode = 0, folderMode = 0;
+    qsizetype size = 0;              // of a text of 'n's instead of NewBytes
+    bool smallDisk = false, readOnlyDisk = false, writeLimit = false, asNobody = false;
+
+    Save holding(const QString &file) const { Save s = *this; s.holder = file; return s; }
+    Save same() const { Save s = *this; s.inode = Inode::Same; return s; }
+    Save renamed() const { Save s = *this; s.inode = Inode::New; return s; }
+    Save leaving(const QString &e) const { Save s = *this; s.entries = e; return s; }
+    Save mode(mode_t m) const { Save s = *this; s.fileMode = m; return s; }
+    Save folderLocked() const { Save s = *this; s.folderMode = 0555; return s; }
+    Save bytes(qsizetype n) const { Save s = *this; s.size = n; return s; }
+    Save onSmallDisk() const { Save s = *this; s.smallDisk = true; return s; }
+    Save readOnly() const { Save s = onSmallDisk(); s.readOnlyDisk = true; return s; }
+    Save stopsAt110KiB() const { Save s = *this; s.writeLimit = true; return s; }
+    Save byNobody() const { Save s = *this; s.asNobody = true; return s; }
+    Save failing() const { Save s = *this; s.ok = false; return s; }
+};
 
 namespace {
 
@@ -66,88 +93,103 @@ class TestSafeSave : public QObject
 private Q_SLOTS:
     void save_data()
     {
+        using S = Setup;
         const bool root = ::geteuid() == 0;
+        const QString win("disk/win.ini"), link("disk/link.ini");
         const int full = 300 * 1024;
+        const Save writableInLockedFolder = Save{S::File, win, true}.onSmallDisk().folderLocked()
+                                                .mode(0666).byNobody().same();
         table<Save>({
-            {"a new file: default permissions", {"none", "disk/new.ini", false, 0, true, "disk/new.ini", "", "new.ini"}},
-            {"mode 640 kept", {"640", "disk/win.ini", false, 0, true, "disk/win.ini", "new", ""}},
-            {"mode 755 kept", {"755", "disk/win.ini", false, 0, true, "disk/win.ini", "new", ""}},
-            {"read-only file: root may, a user may not", {"444", "disk/win.ini", false, 0, root, "disk/win.ini", "", ""}},
-            {"owner and group kept", {"owner", "disk/win.ini", false, 0, true, "disk/win.ini", "new", ""}},
-            {"another's file, writable: rewritten in place", {"other's", "disk/win.ini", true, 0, true, "disk/win.ini", "same", ""}},
-            {"hard link stays linked", {"hard", "disk/win.ini", false, 0, true, "disk/other.ini", "same", "other.ini win.ini"}},
-            {"a file mounted in place: rewritten in place", {"bound", "disk/win.ini", false, 0, true, "disk/bound.ini", "same", "bound.ini win.ini"}},
-            {"hard link, shorter text: cut to it", {"hard", "disk/win.ini", false, 1, true, "disk/other.ini", "same", ""}},
-            {"link to a file", {"link", "disk/link.ini", false, 0, true, "disk/win.ini", "new", "link.ini win.ini"}},
-            {"link to a link, relative", {"chain", "disk/link.ini", false, 0, true, "disk/win.ini", "new", "link.ini middle.ini win.ini"}},
-            {"link to a file not there yet", {"dangling", "disk/link.ini", false, 0, true, "real/win.ini", "", ""}},
-            {"folder linked, as /windows to a Wine prefix", {"folder", "windows/win.ini", false, 0, true, "disk/win.ini", "", ""}},
-            {"the name is a folder", {"none", "disk", false, 0, false, "disk/win.ini", "", ""}},
-            {"no such folder", {"none", "nowhere/win.ini", false, 0, false, "disk/win.ini", "", ""}},
-            {"a link loop", {"loop", "disk/a", false, 0, false, "disk/win.ini", "", "a b win.ini"}},
-            {"a device", {"none", "/dev/null", false, 0, false, "disk/win.ini", "", ""}},
-            {"folder not writable", {"555", "disk/new.ini", true, 0, false, "disk/win.ini", "", ""}},
-            {"file and folder not writable", {"555 444", "disk/win.ini", true, 0, false, "disk/win.ini", "", ""}},
-            {"disk full", {"small", "disk/win.ini", false, full, false, "disk/win.ini", "", ""}},
-            {"disk full, hard link: in place", {"small hard", "disk/win.ini", false, full, false, "disk/win.ini", "", ""}},
-            {"what fits is written", {"small", "disk/win.ini", false, 50 * 1024, true, "disk/win.ini", "", ""}},
-            {"read-only file system", {"small read-only", "disk/win.ini", false, 0, false, "disk/win.ini", "", ""}},
+            {"a new file: default permissions", Save{S::NoFile, "disk/new.ini", true}
+                                                    .holding("disk/new.ini").leaving("new.ini")},
+            {"mode 640 kept", Save{S::File, win, true}.mode(0640).renamed()},
+            {"mode 755 kept", Save{S::File, win, true}.mode(0755).renamed()},
+            {"read-only file: root may, a user may not", Save{S::File, win, root}.mode(0444)},
+            {"owner and group kept", Save{S::Owned, win, true}.renamed()},
+            {"another's file, writable: rewritten in place",
+             Save{S::Others, win, true}.byNobody().same()},
+            {"hard link stays linked",
+             Save{S::HardLink, win, true}.holding("disk/other.ini").same().leaving("other.ini win.ini")},
+            {"a file mounted in place: rewritten in place",
+             Save{S::Bound, win, true}.holding("disk/bound.ini").same().leaving("bound.ini win.ini")},
+            {"hard link, shorter text: cut to it",
+             Save{S::HardLink, win, true}.bytes(1).holding("disk/other.ini").same()},
+            {"link to a file", Save{S::Link, link, true}.renamed().leaving("link.ini win.ini")},
+            {"link to a link, relative",
+             Save{S::Chain, link, true}.renamed().leaving("link.ini middle.ini win.ini")},
+            {"link to a file not there yet", Save{S::Dangling, link, true}.holding("real/win.ini")},
+            {"folder linked, as /windows to a Wine prefix", Save{S::Folder, "windows/win.ini", true}},
+            {"the name is a folder", Save{S::File, "disk", false}},
+            {"no such folder", Save{S::File, "nowhere/win.ini", false}},
+            {"a link loop", Save{S::Loop, "disk/a", false}.leaving("a b win.ini")},
+            {"a device", Save{S::File, "/dev/null", false}},
+            {"folder not writable", Save{S::File, "disk/new.ini", false}.folderLocked().byNobody()},
+            {"file and folder not writable",
+             Save{S::File, win, false}.folderLocked().mode(0444).byNobody()},
+            {"disk full", Save{S::File, win, false}.onSmallDisk().bytes(full)},
+            {"disk full, hard link: in place", Save{S::HardLink, win, false}.onSmallDisk().bytes(full)},
+            {"what fits is written", Save{S::File, win, true}.onSmallDisk().bytes(50 * 1024)},
+            {"read-only file system", Save{S::File, win, false}.readOnly()},
             // A file the user may write in a folder the user may not: rewritten in place, the
-            // old bytes kept in a private temporary file meanwhile and put back if the write fails.
-            {"writable file, folder not: saved", {"small 555 666", "disk/win.ini", true, 1000, true, "disk/win.ini", "same", ""}},
-            {"writable file, folder not: disk full, refused", {"small 555 666", "disk/win.ini", true, full, false, "disk/win.ini", "same", ""}},
-            {"writable file, folder not: fails half-way, old bytes back", {"small 555 666 limit", "disk/win.ini", true, 120 * 1024, false, "disk/win.ini", "same", ""}}});
+            // old bytes kept in a private temporary file meanwhile and put back if the write
+            // fails.
+            {"writable file, folder not: saved", writableInLockedFolder.bytes(1000)},
+            {"writable file, folder not: disk full, refused",
+             writableInLockedFolder.bytes(full).failing()},
+            {"writable file, folder not: fails half-way, old bytes back",
+             writableInLockedFolder.bytes(120 * 1024).stopsAt110KiB().failing()}});
     }
     void save()
     {
         const Save &r = row<Save>();
-        const QStringList words = r.setup.split(' ');
-        const bool other = r.setup == "other's";
+        const bool other = r.setup == Setup::Others;
         TempDrive drive;
         std::optional<SmallDisk> disk;
-        if (words.contains("small") && !disk.emplace(drive.path("disk"), 256 * 1024).mounted)
+        if (r.smallDisk && !disk.emplace(drive.path("disk"), 256 * 1024).mounted)
             QSKIP("mounting a small tmpfs needs root");
-        if ((r.asNobody || r.setup == "owner") && !ActAs::possible())
+        if ((r.asNobody || r.setup == Setup::Owned) && !ActAs::possible())
             QSKIP("acting as another user needs root");
         const QString file = drive.write("disk/win.ini", OldBytes), link = drive.path("disk/link.ini");
         const QByteArray name = QFile::encodeName(file);
-        if (r.target == "disk/new.ini" && r.setup == "none")
+        if (r.setup == Setup::NoFile)
             QFile::remove(file);
-        if (words.contains("hard"))
+        if (r.setup == Setup::HardLink)
             QCOMPARE(::link(name, QFile::encodeName(drive.path("disk/other.ini"))), 0);
-        if (r.setup == "owner" || other)
+        if (r.setup == Setup::Owned || other)
             QCOMPARE(::chown(name, other ? 4321 : 1234, other ? 4321 : 5678), 0);
         if (other) {
             ::chmod(QFile::encodeName(drive.path("disk")), 0777);
             ::chmod(name, 0666);
         }
         std::optional<BindMount> bound;
-        if (r.setup == "bound" && !bound.emplace(drive.write("disk/bound.ini", OldBytes), file).mounted)
+        if (r.setup == Setup::Bound
+            && !bound.emplace(drive.write("disk/bound.ini", OldBytes), file).mounted)
             QSKIP("mounting a file in place needs root");
-        if (r.setup == "link")
+        if (r.setup == Setup::Link)
             symlinkTo(file, link);
-        if (r.setup == "chain") {
+        if (r.setup == Setup::Chain) {
             symlinkTo("win.ini", drive.path("disk/middle.ini"));
             symlinkTo(drive.path("disk/middle.ini"), link);
         }
-        if (r.setup == "dangling") {
+        if (r.setup == Setup::Dangling) {
             symlinkTo(drive.path("real/win.ini"), link);
             QDir().mkpath(drive.path("real"));
         }
-        if (r.setup == "folder")
+        if (r.setup == Setup::Folder)
             symlinkTo(drive.path("disk"), drive.path("windows"));
-        if (r.setup == "loop") {
+        if (r.setup == Setup::Loop) {
             symlinkTo("b", drive.path("disk/a"));
             symlinkTo("a", drive.path("disk/b"));
         }
-        if (words.contains("read-only"))
+        if (r.readOnlyDisk)
             QVERIFY(disk->makeReadOnly());
         ::chmod(QFile::encodeName(drive.root()), 0755);  // others may look in
-        for (const QString &word : words)
-            if (word.toInt(nullptr, 8))
-                ::chmod(word == "555" ? QFile::encodeName(drive.path("disk")) : name, mode_t(word.toInt(nullptr, 8)));
+        if (r.fileMode)
+            ::chmod(name, r.fileMode);
+        if (r.folderMode)
+            ::chmod(QFile::encodeName(drive.path("disk")), r.folderMode);
 
-        const QByteArray bytes = r.size == 0 ? NewBytes : r.size == 1 ? QByteArray("x") : QByteArray(r.size, 'n');
+        const QByteArray bytes = r.size == 0 ? NewBytes : QByteArray(r.size, 'n');
         const struct stat before = statOf(file);
         const QStringList backupsBefore = backups();
         const QString entriesBefore = entries(drive.path("disk"));
@@ -158,7 +200,7 @@ private Q_SLOTS:
                 user.emplace(other ? 1234 : 65534, other ? 1234 : 65534);
             struct rlimit limits {};
             ::getrlimit(RLIMIT_FSIZE, &limits);
-            if (words.contains("limit")) {  // the write stops at 110 KiB: fails instead of a signal
+            if (r.writeLimit) {  // the write stops at 110 KiB: fails instead of a signal
                 ::signal(SIGXFSZ, SIG_IGN);
                 struct rlimit limited = limits;
                 limited.rlim_cur = 110 * 1024;
@@ -172,22 +214,25 @@ private Q_SLOTS:
         ::chmod(QFile::encodeName(drive.path("disk")), 0755);
         QCOMPARE(result.ok, r.ok);
         QCOMPARE(result.error.isEmpty(), r.ok);
-        QVERIFY(drive.read(r.check) == (r.ok ? bytes : OldBytes));
-        QCOMPARE(entries(drive.path("disk")), r.after.isEmpty() ? entriesBefore : r.after);
+        QVERIFY(drive.read(r.holder) == (r.ok ? bytes : OldBytes));
+        QCOMPARE(entries(drive.path("disk")), r.entries.isEmpty() ? entriesBefore : r.entries);
         QCOMPARE(backups(), backupsBefore);
-        const struct stat now = statOf(drive.path(r.check));
-        if (!r.inode.isEmpty())
-            QCOMPARE(now.st_ino == before.st_ino, r.inode == "same");  // "new": replaced by rename
-        if (r.ok && before.st_ino)
-            QCOMPARE(QList<uint>({now.st_uid, now.st_gid, now.st_mode & 07777}),
-                     QList<uint>({before.st_uid, before.st_gid, before.st_mode & 07777}));
+        const struct stat now = statOf(drive.path(r.holder));
+        if (r.inode != Inode::Unchecked)
+            QCOMPARE(now.st_ino == before.st_ino, r.inode == Inode::Same);
+        if (r.ok && before.st_ino) {
+            QCOMPARE(now.st_uid, before.st_uid);
+            QCOMPARE(now.st_gid, before.st_gid);
+            QCOMPARE(now.st_mode & 07777, before.st_mode & 07777);
+        }
         if (r.ok && !before.st_ino)
             QCOMPARE(now.st_mode & 07777, mode_t(0644));
-        if (!r.ok && !words.contains("limit"))  // refused before a byte was written
-            QCOMPARE(QList<long>({now.st_mtim.tv_sec, now.st_mtim.tv_nsec}),
-                     QList<long>({before.st_mtim.tv_sec, before.st_mtim.tv_nsec}));
-        if (r.setup == "folder" || r.target == "disk/link.ini")
-            QVERIFY(QFileInfo(r.setup == "folder" ? drive.path("windows") : link).isSymLink());
+        if (!r.ok && !r.writeLimit) {  // refused before a byte was written
+            QCOMPARE(now.st_mtim.tv_sec, before.st_mtim.tv_sec);
+            QCOMPARE(now.st_mtim.tv_nsec, before.st_mtim.tv_nsec);
+        }
+        if (r.setup == Setup::Folder || r.target == "disk/link.ini")
+            QVERIFY(QFileInfo(r.setup == Setup::Folder ? drive.path("windows") : link).isSymLink());
     }
 
     // Killed at any moment of a save, the file holds the old text or the new one, whole, and

@@ -5,8 +5,10 @@
 
 #include <Qsci/qsciscintilla.h>
 
+#include <QAbstractScrollArea>
 #include <QClipboard>
 #include <QColorDialog>
+#include <QRandomGenerator>
 
 namespace {
 
@@ -28,14 +30,50 @@ void verifyPlain(TextBox &box)
     QCOMPARE(sci.SendScintilla(Sci::SCI_SELECTIONISRECTANGLE), 0L);
 }
 
-// The main window on the screen, its editor holding `text` with the caret at the start.
+// The main window on the screen and active, its editor holding `text` with the caret at the
+// start and the focus, where the user's keys go.
 TextBox &shown(Form1 &form, const QByteArray &text)
 {
     form.show();
-    if (!QTest::qWaitForWindowExposed(&form))
+    form.activateWindow();
+    if (!QTest::qWaitForWindowActive(&form))
         qWarning("the window was not shown");
     form.editor()->setText(text);
     return *form.editor();
+}
+
+QWidget *focused()
+{
+    return QApplication::focusWidget();
+}
+
+// The longest line of a text, lines ending at a CR or a LF.
+qsizetype longestLine(const QByteArray &text)
+{
+    qsizetype longest = 0;
+    for (const QByteArray &line : QByteArray(text).replace('\r', '\n').split('\n'))
+        longest = std::max(longest, line.size());
+    return longest;
+}
+
+// No text is hidden: while the box does not wrap, every line ends within it, unscrolled, or a
+// line too long to wrap lets it scroll sideways.
+void verifyNothingHidden(TextBox &box)
+{
+    QApplication::processEvents();
+    QsciScintillaBase &sci = component(box);
+    const auto *area = qobject_cast<QAbstractScrollArea *>(box.inputWidget());
+    const bool scrolls = area->horizontalScrollBarPolicy() != Qt::ScrollBarAlwaysOff;
+    QVERIFY(!(box.wraps() && scrolls));
+    if (box.wraps() || (scrolls && longestLine(box.text()) > (256 << 10)))
+        return;
+    QCOMPARE(sci.SendScintilla(Sci::SCI_GETXOFFSET), 0L);
+    const long lines = sci.SendScintilla(Sci::SCI_GETLINECOUNT);
+    for (long line = 0; line < lines; ++line) {
+        const long end = sci.SendScintilla(Sci::SCI_GETLINEENDPOSITION, line);
+        const long x = sci.SendScintilla(Sci::SCI_POINTXFROMPOSITION, 0UL, end);
+        QVERIFY2(x < sci.viewport()->width(), qPrintable(QString::number(line)));
+    }
 }
 
 }
@@ -64,13 +102,13 @@ private Q_SLOTS:
         const QByteArray two("ab cd\r\nef");
         QList<std::pair<const char *, Keys>> rows;
         // The component's own commands do nothing.
-        for (const char *keys :
-             {"Ctrl+D", "Ctrl+L", "Ctrl+Shift+L", "Ctrl+T", "Ctrl+Shift+T", "Ctrl+U", "Ctrl+Shift+U", "Ctrl++",
-              "Ctrl+-", "Ctrl+/", "Alt+Shift+Down", "Alt+Shift+Right", "Ctrl+]", "Escape", "Insert"})
+        for (const char *keys : {"Ctrl+D", "Ctrl+L", "Ctrl+Shift+L", "Ctrl+T", "Ctrl+Shift+T",
+                                 "Ctrl+U", "Ctrl+Shift+U", "Ctrl++", "Ctrl+-", "Ctrl+/",
+                                 "Alt+Shift+Down", "Alt+Shift+Right", "Ctrl+]", "Escape", "Insert"})
             rows.append({keys, {two, 8, 1, keys, two, 8, 1}});
         // A plain box's keys do what they do everywhere.
         rows += {{"Insert does not type over", {two, 0, 0, "Ins, X", "x" + two, 1, 0}},
-                 {"Ctrl+Tab types a tab for the selection, over lines too", {two, 4, 4, "Ctrl+Tab", "ab c\tf", 5, 0}},
+                 {"Ctrl+Tab types a tab for the selection", {two, 4, 4, "Ctrl+Tab", "ab c\tf", 5, 0}},
                  {"Shift+Home selects to the row's start", {two, 5, 0, "Shift+Home", two, 0, 5}},
                  {"End goes to the row's end", {two, 1, 0, "End", two, 5, 0}},
                  {"Ctrl+Shift+Right selects a word", {two, 0, 0, "Ctrl+Shift+Right", two, 0, 3}},
@@ -89,10 +127,11 @@ private Q_SLOTS:
         TextBox &editor = shown(form, r.text);
         editor.setSelection(r.start, r.length);
         QGuiApplication::clipboard()->setText(QStringLiteral("kept"));
-        QTest::keySequence(editor.inputWidget(), QKeySequence(r.keys));
+        QTest::keySequence(focused(), QKeySequence(r.keys));
         QCOMPARE(editor.text(), r.after);
         QCOMPARE(QGuiApplication::clipboard()->text(), r.clipboard);
-        QCOMPARE(QList<qint64>({editor.selStart(), editor.selLength()}), QList<qint64>({r.afterStart, r.afterLength}));
+        QCOMPARE(editor.selStart(), r.afterStart);
+        QCOMPARE(editor.selLength(), r.afterLength);
         verifyPlain(editor);
     }
 
@@ -131,15 +170,18 @@ private Q_SLOTS:
         };
         QWidget *viewport = sci.viewport();
         QTest::mousePress(viewport, Qt::LeftButton, modifiers, point(1));
-        QMouseEvent move(QEvent::MouseMove, point(10), viewport->mapToGlobal(point(10)), Qt::NoButton,
-                         Qt::LeftButton, modifiers);
+        QMouseEvent move(QEvent::MouseMove, point(10), viewport->mapToGlobal(point(10)),
+                         Qt::NoButton, Qt::LeftButton, modifiers);
         QApplication::sendEvent(viewport, &move);
         QTest::mouseRelease(viewport, Qt::LeftButton, modifiers, point(10));
-        QCOMPARE(QList<qint64>({editor.selStart(), editor.selLength()}), QList<qint64>({afterStart, afterLength}));
+        QCOMPARE(editor.selStart(), afterStart);
+        QCOMPARE(editor.selLength(), afterLength);
         verifyPlain(editor);
-        // A click with Ctrl puts the caret there and starts no second selection; Ctrl+wheel does not zoom.
+        // A click with Ctrl puts the caret there and starts no second selection; Ctrl+wheel
+        // does not zoom.
         QTest::mouseClick(viewport, Qt::LeftButton, Qt::ControlModifier, point(3));
-        QCOMPARE(QList<qint64>({editor.selStart(), editor.selLength()}), QList<qint64>({3, 0}));
+        QCOMPARE(editor.selStart(), 3);
+        QCOMPARE(editor.selLength(), 0);
         QWheelEvent wheel(point(3), viewport->mapToGlobal(point(3)), {}, {0, 120}, Qt::NoButton,
                           Qt::ControlModifier, Qt::NoScrollPhase, false);
         QApplication::sendEvent(viewport, &wheel);
@@ -167,72 +209,70 @@ private Q_SLOTS:
         QCOMPARE(QColor(bgr & 0xff, (bgr >> 8) & 0xff, (bgr >> 16) & 0xff), QColor(Qt::white));
     }
 
-    // Two lines that fit the box with little to spare; then an action, after which the box wraps
-    // or not. While it does not, nothing scrolls sideways.
-    void wrapping_data()
+    // Whatever a user does, no text is hidden: texts of every kind of line, typing, undo,
+    // joined lines, a narrower or wider window, a larger font, a sideways wheel, in an order
+    // drawn at random, checked after every step. A new text is shown from its top.
+    void nothingHidden()
     {
-        table<QString>({{"sideways wheel", "wheel"}, {"typing past the edge", "type"}, {"undo of that", "type, undo"},
-                        {"a line end deleted", "join"}, {"a few control characters", "controls"},
-                        {"a long line replaced in", "replace"}, {"narrower box", "narrow"},
-                        {"narrower, then as wide again", "narrow, widen"},
-                        {"an edit in the middle, then narrower", "middle, narrow"}, {"larger font", "font"},
-                        {"a new text while scrolled down: from its top", "scroll, load"}});
-    }
-    void wrapping()
-    {
-        const QString &action = row<QString>();
-        const bool wraps = !QStringList{"wheel", "type, undo", "narrow, widen"}.contains(action);  // ends as it began
         Form1 form;
         TextBox &editor = shown(form, {});
-        QFont font = editor.textFont();
-        font.setPointSize(100);
-        editor.setTextFont(font);
         QsciScintillaBase &sci = component(editor);
-        LineFit fit;
-        fit.measure(font, 8);
-        // As close to the edge as the box lets a line come without wrapping.
-        const qint64 room = sci.viewport()->width() - 4;
-        QByteArray line(room / fit.width("W"), 'W');
-        while (fit.width(line + "'") <= room)
-            line += "'";
-        editor.setText(line + "\r\nW");
-        QVERIFY(!editor.wraps());
-        const QSize size = editor.size();
-        for (const QString &step : action.split(", ")) {
-            QWheelEvent wheel({5, 5}, sci.viewport()->mapToGlobal(QPointF(5, 5)), {}, {-240, 0}, Qt::NoButton,
-                              Qt::NoModifier, Qt::NoScrollPhase, false);
-            if (step == "wheel")
-                QApplication::sendEvent(sci.viewport(), &wheel);
-            if (step == "type" || step == "join" || step == "middle")
-                editor.setSelection(step == "middle" ? line.size() / 2 : line.size(), 0);
-            if (step == "type")
-                QTest::keyClicks(editor.inputWidget(), "WWW");
-            if (step == "join" || step == "middle")
-                for (int i = step == "join" ? 2 : 1; i > 0; --i)
-                    QTest::keyClick(editor.inputWidget(), Qt::Key_Delete);
-            if (step == "undo")
-                QTest::keyClick(editor.inputWidget(), Qt::Key_Z, Qt::ControlModifier);
-            if (step == "controls")
-                editor.setText(QByteArray(room / fit.width("\x01") + 1, '\x01') + "\r\n");
-            if (step == "replace")
-                editor.replace(0, 0, QByteArray(20000, 'x'));
-            if (step == "narrow" || step == "widen")
-                editor.resize(step == "narrow" ? size.width() * 2 / 3 : size.width(), size.height());
-            if (step == "scroll") {
-                editor.setText(QByteArray("W\n").repeated(500));
-                sci.SendScintilla(Sci::SCI_SETFIRSTVISIBLELINE, 400UL);
-            }
-            if (step == "load") {
-                editor.setText(QByteArray("W\n").repeated(500) + line + "WW");
-                QCOMPARE(sci.SendScintilla(Sci::SCI_GETFIRSTVISIBLELINE), 0L);
-            }
-            if (step == "font") {
-                font.setPointSize(110);
-                editor.setTextFont(font);
-            }
+        QFont font = editor.textFont();
+        font.setPointSize(60);
+        editor.setTextFont(font);
+        const QSize size = form.size();
+        // A line as close to the edge as the box lets one come without wrapping.
+        const auto edge = [&] {
+            LineFit fit;
+            fit.measure(editor.textFont(), 8);
+            const qint64 room = sci.viewport()->width() - 4;
+            QByteArray line(room / fit.width("W"), 'W');
+            while (fit.width(line + "'") <= room)
+                line += "'";
+            return line;
+        };
+        const auto load = [&](const QByteArray &text) {
+            editor.setText(QByteArray("W\n").repeated(300));
+            sci.SendScintilla(Sci::SCI_SETFIRSTVISIBLELINE, 200UL);
+            editor.setText(text);
+            QCOMPARE(sci.SendScintilla(Sci::SCI_GETFIRSTVISIBLELINE), 0L);
+        };
+        const auto key = [](Qt::Key key, Qt::KeyboardModifiers modifiers = {}) {
+            QTest::keyClick(focused(), key, modifiers);
+        };
+        const QList<std::pair<const char *, std::function<void()>>> actions = {
+            {"lines at the edge", [&] { load(edge() + "\r\nW"); }},
+            {"lone CR lines, one wide", [&] { load("a\r" + QByteArray(3000, 'x') + "\rb"); }},
+            {"control characters", [&] { load(QByteArray(40, '\x01') + "\r\n"); }},
+            {"a line too long to wrap", [&] { load(QByteArray((256 << 10) + 1, 'x') + "\nW"); }},
+            {"a line as long as wraps", [&] { load(QByteArray(256 << 10, 'x') + "\r\nW"); }},
+            {"type at the first line's end", [&] { key(Qt::Key_End, Qt::ControlModifier);
+                                                   key(Qt::Key_Up); key(Qt::Key_End);
+                                                   QTest::keyClicks(focused(), "WW"); }},
+            {"join two lines", [&] { key(Qt::Key_Home, Qt::ControlModifier); key(Qt::Key_End);
+                                     key(Qt::Key_Delete); key(Qt::Key_Delete); }},
+            {"undo", [&] { key(Qt::Key_Z, Qt::ControlModifier); }},
+            {"a long line pasted in", [&] { editor.replace(0, 0, QByteArray(20000, 'x')); }},
+            {"narrower", [&] { form.resize(size.width() * 2 / 3, size.height()); }},
+            {"wider", [&] { form.resize(size); }},
+            {"larger font", [&] { font.setPointSize(font.pointSize() + 5); editor.setTextFont(font); }},
+            {"sideways wheel", [&] {
+                 const QPointF at(5, 5);
+                 QWheelEvent wheel(at, sci.viewport()->mapToGlobal(at), {}, {-240, 0}, Qt::NoButton,
+                                   Qt::NoModifier, Qt::NoScrollPhase, false);
+                 QApplication::sendEvent(sci.viewport(), &wheel);
+             }}};
+        QRandomGenerator random(7);
+        QStringList done;
+        for (int step = 0; step < 60; ++step) {
+            const auto &[name, act] = actions[step < actions.size() ? step
+                                                                    : random.bounded(actions.size())];
+            done << name;
+            act();
+            verifyNothingHidden(editor);
+            if (QTest::currentTestFailed())
+                QFAIL(qPrintable("after: " + done.join(", ")));
         }
-        QCOMPARE(editor.wraps(), wraps);
-        QCOMPARE(sci.SendScintilla(Sci::SCI_GETXOFFSET), 0L);
     }
 
     // What the box takes a byte's width to be is never less than what the component draws, for

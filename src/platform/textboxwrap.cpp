@@ -101,6 +101,10 @@ void TextBoxComponent::applyWrap()
     if (m_pauses == 0) {
         setWrapMode(m_wrap == Wrap::Words ? SC_WRAP_WORD : SC_WRAP_NONE);
         send(SCI_SETHSCROLLBAR, m_wrap == Wrap::TooLong ? 1 : 0);
+        // The width to scroll over only grows as wider lines are drawn: what a line too long to
+        // wrap left would let the wheel scroll a text that fits out of sight.
+        if (m_wrap != Wrap::TooLong)
+            send(SCI_SETSCROLLWIDTH, 1);
     }
 }
 

@@ -1,5 +1,6 @@
 #include "platform/twips.h"
 
+#include <QFont>
 #include <QGuiApplication>
 #include <QRect>
 #include <QScreen>
@@ -11,10 +12,18 @@ namespace {
 
 constexpr double TwipsPerInch = 1440.0;
 
+// The size of the system font the designs were made for.
+constexpr double DesignPointSize = 8.0;
+
+// A desktop font larger than the designs' makes the designs larger in step, as the old
+// platform's larger system fonts raised its logical resolution: the captions keep fitting
+// their controls. A smaller one leaves them as designed.
 double logicalDpi()
 {
     const QScreen *screen = QGuiApplication::primaryScreen();
-    return screen ? screen->logicalDotsPerInchX() : 96.0;
+    const double points = QGuiApplication::font().pointSizeF();
+    const double scale = points > DesignPointSize ? points / DesignPointSize : 1.0;
+    return (screen ? screen->logicalDotsPerInchX() : 96.0) * scale;
 }
 
 }

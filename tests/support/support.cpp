@@ -1,14 +1,16 @@
 #include "support.h"
 
-#include "platform/twips.h"
-
 #include <QAbstractItemView>
+#include <QCheckBox>
 #include <QApplication>
 #include <QDialogButtonBox>
 #include <QGroupBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
+#include <QRegularExpression>
+#include <QStyle>
 
 #include <sys/fsuid.h>
 #include <sys/mount.h>
@@ -30,21 +32,16 @@ ModalWatcher::ModalWatcher(const QMetaObject &type, std::function<void(QWidget *
 ModalAnswer::ModalAnswer(QMessageBox::StandardButton button, Qt::Key key)
     : ModalWatcher(QMessageBox::staticMetaObject, [this, button, key](QWidget *modal) {
           auto *box = static_cast<QMessageBox *>(modal);
-          m_seen = QStringLiteral("%1|%2|%3|%4|%5").arg(box->windowTitle()).arg(box->icon())
-                       .arg(box->standardButtons()).arg(box->standardButton(box->defaultButton()))
-                       .arg(box->text());
-          // A caption the title bar cuts short shows in what the box was seen as.
           constexpr int TitleBarButtons = 100;
-          const bool cut = box->width()
-              < box->fontMetrics().horizontalAdvance(box->windowTitle()) + TitleBarButtons;
-          if (cut)
-              m_seen += QStringLiteral("|(caption cut)");
-          m_plain = !cut && box->icon() == QMessageBox::NoIcon && box->standardButtons() == QMessageBox::Ok
-              && box->textFormat() == Qt::PlainText && box->windowModality() == Qt::ApplicationModal
-              && box->windowTitle() == QLatin1String("Tansy's INI Editor 3.0");
+          const int caption = box->fontMetrics().horizontalAdvance(box->windowTitle());
+          m_seen = {box->windowTitle(), box->text(), box->icon(), box->standardButtons(),
+                    box->standardButton(box->defaultButton()),
+                    box->width() >= caption + TitleBarButtons};
+          m_plainText = box->textFormat() == Qt::PlainText;
+          m_modal = box->windowModality() == Qt::ApplicationModal;
           if (key != Qt::Key_unknown)  // to the box's own focus, its default button
               QTest::keyClick(box->focusWidget() ? box->focusWidget() : box, key);
-          else if (QAbstractButton *b = box->button(button))  // none: left to the closer of unanswered boxes
+          else if (QAbstractButton *b = box->button(button))  // else the closer of boxes
               b->click();
       })
 {
@@ -54,19 +51,19 @@ QString ModalAnswer::plainText() const
 {
     if (!answered())
         return QStringLiteral("(no box)");
-    return m_plain ? m_seen.section('|', 4) : "(not the plain box) " + m_seen;
+    const bool plain = m_seen.captionFits && m_seen.icon == QMessageBox::NoIcon
+        && m_seen.buttons == QMessageBox::Ok && m_plainText && m_modal
+        && m_seen.title == QLatin1String("Tansy's INI Editor 3.0");
+    return plain ? m_seen.text : "(not the plain box) " + m_seen.title + ": " + m_seen.text;
 }
 
 FileDialogAnswer::FileDialogAnswer(const QString &fileName)
     : ModalWatcher(QFileDialog::staticMetaObject, [this, fileName](QWidget *modal) {
           auto *dialog = static_cast<QFileDialog *>(modal);
           auto *nameBox = dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
-          m_seen.settings = QStringList{dialog->windowTitle(), dialog->directory().absolutePath(),
-              nameBox->text(), dialog->nameFilters().join(';'), dialog->defaultSuffix(),
-              dialog->acceptMode() == QFileDialog::AcceptOpen ? "open" : "save",
-              QString::number(dialog->fileMode()),
-              dialog->testOption(QFileDialog::DontConfirmOverwrite) ? "" : "confirms",
-              dialog->testOption(QFileDialog::DontUseNativeDialog) ? "" : "native"}.join('|');
+          m_seen = {dialog->windowTitle(), dialog->directory().absolutePath(), nameBox->text(),
+                    dialog->defaultSuffix(), dialog->nameFilters(), {},
+                    !dialog->testOption(QFileDialog::DontConfirmOverwrite)};
           // The listing arrives in pieces from a thread: read it once its count has held
           // for 100 ms, or after a second. Names the filter leaves out may be listed greyed.
           auto *list = dialog->findChild<QAbstractItemView *>(QStringLiteral("listView"));
@@ -81,8 +78,9 @@ FileDialogAnswer::FileDialogAnswer(const QString &fileName)
                   m_seen.listed << item.data().toString();
           }
           m_seen.listed.sort();
+          auto *buttons = dialog->findChild<QDialogButtonBox *>();
           if (fileName.isEmpty())
-              return dialog->findChild<QDialogButtonBox *>()->button(QDialogButtonBox::Cancel)->click();
+              return buttons->button(QDialogButtonBox::Cancel)->click();
           // Typed with the focus in the box, as a user does: the dialog lets go of the file
           // selected in its list.
           dialog->activateWindow();
@@ -110,17 +108,78 @@ QByteArray TempDrive::read(const QString &relative) const
     return in.open(QIODevice::ReadOnly) ? in.readAll() : QByteArray();
 }
 
-void verifyDesign(QWidget *window, const QList<DesignRow> &rows)
+namespace {
+
+QString captionOf(const QWidget *control)
 {
-    for (const DesignRow &row : rows) {
-        auto *control = window->findChild<QWidget *>(QLatin1String(row.name));
-        QVERIFY2(control, row.name);
-        const QRect &t = row.twips;
-        QVERIFY2(control->geometry() == twips::rect(t.x(), t.y(), t.width(), t.height()), row.name);
-        const auto *frame = qobject_cast<QGroupBox *>(control);
-        QVERIFY2((frame ? frame->title() : control->property("text").toString()) == row.caption, row.name);
-        QVERIFY2(!control->accessibleName().isEmpty(), row.name);
+    if (const auto *frame = qobject_cast<const QGroupBox *>(control))
+        return frame->title();
+    if (const auto *button = qobject_cast<const QAbstractButton *>(control))
+        return button->text();
+    const auto *label = qobject_cast<const QLabel *>(control);
+    return label ? label->text() : QString();
+}
+
+// Room the control itself takes beside its caption: a check box's box, a button's frame.
+int besideCaption(const QWidget *control)
+{
+    const QStyle *style = control->style();
+    if (qobject_cast<const QCheckBox *>(control))
+        return style->pixelMetric(QStyle::PM_IndicatorWidth)
+            + style->pixelMetric(QStyle::PM_CheckBoxLabelSpacing);
+    if (qobject_cast<const QPushButton *>(control))
+        return 2 * style->pixelMetric(QStyle::PM_DefaultFrameWidth);
+    return 0;
+}
+
+bool captionFits(const QWidget *control)
+{
+    const QString caption = QString(captionOf(control)).remove(QRegularExpression("&(?!&)"));
+    if (caption.isEmpty())
+        return true;
+    const QFontMetrics metrics = control->fontMetrics();
+    const auto *label = qobject_cast<const QLabel *>(control);
+    if (label && label->wordWrap())
+        return label->heightForWidth(label->width()) <= label->height();
+    return metrics.horizontalAdvance(caption) + besideCaption(control) <= control->width()
+        && metrics.height() <= control->height();
+}
+
+}
+
+void verifyLayout(QWidget *window, const QStringList &tabOrder, const QStringList &others)
+{
+    QList<QWidget *> controls;
+    for (const QString &name : tabOrder + others) {
+        auto *control = window->findChild<QWidget *>(name);
+        QVERIFY2(control && control->isVisibleTo(window), qPrintable(name));
+        QVERIFY2(!control->accessibleName().isEmpty(), qPrintable(name));
+        QVERIFY2(captionFits(control), qPrintable(name + ": " + captionOf(control) + " in "
+                                                  + control->font().toString()));
+        controls << control;
     }
+    const auto place = [window](QWidget *w) { return QRect(w->mapTo(window, QPoint()), w->size()); };
+    for (QWidget *a : controls)
+        for (QWidget *b : controls)
+            if (a != b && !a->isAncestorOf(b) && !b->isAncestorOf(a))
+                QVERIFY2(!place(a).intersects(place(b)),
+                         qPrintable(a->objectName() + " overlaps " + b->objectName()));
+    // The focus chain as Tab follows it, each focusable widget taken for the control it is in.
+    const auto controlOf = [&](QWidget *w) {
+        while (w && !controls.contains(w))
+            w = w->parentWidget();
+        return w ? w->objectName() : QString();
+    };
+    QStringList visited;
+    QWidget *w = window->findChild<QWidget *>(tabOrder.value(0));
+    for (int i = 0; w && visited.size() <= tabOrder.size() && i < 1000; ++i) {
+        const QString name = controlOf(w);
+        if ((w->focusPolicy() & Qt::TabFocus) && w->isVisibleTo(window) && !name.isEmpty()
+            && visited.value(visited.size() - 1) != name)
+            visited << name;
+        w = w->nextInFocusChain();
+    }
+    QCOMPARE(visited, tabOrder + tabOrder.mid(0, 1));
 }
 
 bool ActAs::possible() { return ::geteuid() == 0; }
@@ -138,7 +197,8 @@ ActAs::~ActAs()
 SmallDisk::SmallDisk(const QString &folder, qint64 bytes) : mountPoint(QFile::encodeName(folder))
 {
     QDir().mkpath(folder);
-    mounted = ::geteuid() == 0 && ::mount("tmpfs", mountPoint, "tmpfs", 0, "size=" + QByteArray::number(bytes)) == 0;
+    const QByteArray size = "size=" + QByteArray::number(bytes);
+    mounted = ::geteuid() == 0 && ::mount("tmpfs", mountPoint, "tmpfs", 0, size) == 0;
 }
 SmallDisk::~SmallDisk()
 {

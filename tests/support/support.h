@@ -1,6 +1,6 @@
 #pragma once
 // What the widget tests share: tables of rows, the main window's commands by name, answers to
-// the program's boxes and dialogs, a drive of the test's own, the design check, another user.
+// the program's boxes and dialogs, a drive of the test's own, the layout check, another user.
 #include "app/form1.h"
 
 #include <QAbstractButton>
@@ -48,25 +48,39 @@ private:
     bool m_done = false;
 };
 
+// What a message box showed, and whether its caption fitted its title bar.
+struct BoxSeen
+{
+    QString title, text;
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    QMessageBox::StandardButtons buttons;
+    QMessageBox::StandardButton defaultButton = QMessageBox::NoButton;
+    bool captionFits = false;
+};
+
 // Answers the next message box with a button, or with a key (Enter, Escape) to its focus.
-// seen() reads "title|icon|buttons|default|text" and whether the box is the program's plain
-// one: no icon, OK only, plain text, modal to every window, the program's title.
 class ModalAnswer : public ModalWatcher
 {
 public:
     explicit ModalAnswer(QMessageBox::StandardButton button, Qt::Key key = Qt::Key_unknown);
     bool answered() const { return done(); }
-    QString seen() const { return m_seen; }
-    QString plainText() const;  // the plain box's text, else what was wrong instead
+    const BoxSeen &seen() const { return m_seen; }
+    // The box's text if it was the program's plain one (no icon, OK only, plain text, modal to
+    // every window, the program's title, fitting), else what was wrong instead.
+    QString plainText() const;
 
 private:
-    QString m_seen;
-    bool m_plain = false;
+    BoxSeen m_seen;
+    bool m_plainText = false, m_modal = false;
 };
 
-// What a file dialog offered: "title|directory|file name|filters|suffix|open or save|file
-// mode|confirms overwrite|native", and the names its first filter listed.
-struct FileDialogSeen { QString settings; QStringList listed; };
+// What a file dialog offered, and the names its first filter listed.
+struct FileDialogSeen
+{
+    QString title, directory, fileName, suffix;
+    QStringList filters, listed;
+    bool confirmsOverwrite = false;
+};
 
 // Answers the next file dialog through its widgets: types `fileName` into its name box and
 // presses Enter, or, with no name, presses Cancel.
@@ -91,10 +105,9 @@ struct TempDrive
     QTemporaryDir dir;
 };
 
-// One control of a window's design: name, caption (text or title), place in twips.
-struct DesignRow { const char *name; QString caption; QRect twips; };
-// Each control is found by name, at its place, with its caption and an accessible name.
-void verifyDesign(QWidget *window, const QList<DesignRow> &rows);
+// A window's controls: each named one is there with an accessible name; the focus goes round
+// `tabOrder` by Tab; no two overlap unless one holds the other; every caption fits its control.
+void verifyLayout(QWidget *window, const QStringList &tabOrder, const QStringList &others);
 
 // This thread's file accesses as another user's for a while (setfsuid); only as root.
 struct ActAs
