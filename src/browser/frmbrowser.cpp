@@ -69,6 +69,7 @@ frmBrowser::frmBrowser()
     m_cboAddress->installEventFilter(this);
 
     m_brwWebBrowser->setObjectName(QStringLiteral("brwWebBrowser"));
+    m_brwWebBrowser->setAccessibleName(QStringLiteral("Web page"));  // for screen readers
     m_brwWebBrowser->setGeometry(twips::rect(Margin, PanelTop + PanelHeight, 5393, 3734));
 
     m_timTimer->setObjectName(QStringLiteral("timTimer"));

@@ -1,6 +1,7 @@
 #include "support.h"
 
 #include <QAbstractItemView>
+#include <QAccessible>
 #include <QCheckBox>
 #include <QApplication>
 #include <QDialogButtonBox>
@@ -153,7 +154,8 @@ void verifyLayout(QWidget *window, const QStringList &tabOrder, const QStringLis
     for (const QString &name : tabOrder + others) {
         auto *control = window->findChild<QWidget *>(name);
         QVERIFY2(control && control->isVisibleTo(window), qPrintable(name));
-        QVERIFY2(!control->accessibleName().isEmpty(), qPrintable(name));
+        const QAccessibleInterface *heard = QAccessible::queryAccessibleInterface(control);
+        QVERIFY2(heard && !heard->text(QAccessible::Name).isEmpty(), qPrintable(name));
         QVERIFY2(captionFits(control), qPrintable(name + ": " + captionOf(control) + " in "
                                                   + control->font().toString()));
         controls << control;
@@ -171,15 +173,19 @@ void verifyLayout(QWidget *window, const QStringList &tabOrder, const QStringLis
         return w ? w->objectName() : QString();
     };
     QStringList visited;
-    QWidget *w = window->findChild<QWidget *>(tabOrder.value(0));
-    for (int i = 0; w && visited.size() <= tabOrder.size() && i < 1000; ++i) {
+    QWidget *w = window;
+    for (int i = 0; i < 1000 && (i == 0 || w != window); ++i, w = w->nextInFocusChain()) {
         const QString name = controlOf(w);
         if ((w->focusPolicy() & Qt::TabFocus) && w->isVisibleTo(window) && !name.isEmpty()
             && visited.value(visited.size() - 1) != name)
             visited << name;
-        w = w->nextInFocusChain();
     }
-    QCOMPARE(visited, tabOrder + tabOrder.mid(0, 1));
+    // The chain is a circle: read from the first control round.
+    if (visited.size() > 1 && visited.first() == visited.last())
+        visited.removeLast();
+    const qsizetype first = std::max<qsizetype>(0, visited.indexOf(tabOrder.value(0)));
+    visited = visited.mid(first) + visited.mid(0, first);
+    QCOMPARE(visited, tabOrder);
 }
 
 bool ActAs::possible() { return ::geteuid() == 0; }

@@ -105,8 +105,8 @@ struct TempDrive
     QTemporaryDir dir;
 };
 
-// A window's controls: each named one is there with an accessible name; the focus goes round
-// `tabOrder` by Tab; no two overlap unless one holds the other; every caption fits its control.
+// A window's controls: each named one is there with a name a screen reader reads; the focus
+// goes round `tabOrder` by Tab; no two overlap unless one holds the other; every caption fits.
 void verifyLayout(QWidget *window, const QStringList &tabOrder, const QStringList &others);
 
 // This thread's file accesses as another user's for a while (setfsuid); only as root.
