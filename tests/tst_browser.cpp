@@ -37,9 +37,8 @@ public:
                     const QByteArray body = "<html><head><title>" + title
                         + "</title></head><body><a id=l href=\"/b\">to B</a></body></html>";
                     QTimer::singleShot(path == "/slow" ? 3000 : 0, socket, [socket, body] {
-                        socket->write(
-                            "HTTP/1.1 200 OK\r\nContent-Type: text/html\r\nConnection: close\r\nContent-Length: "
-                            + QByteArray::number(body.size()) + "\r\n\r\n" + body);
+                        socket->write("HTTP/1.1 200 OK\r\nConnection: close\r\nContent-Length: "
+                                      + QByteArray::number(body.size()) + "\r\n\r\n" + body);
                         socket->disconnectFromHost();
                     });
                 });
@@ -49,7 +48,8 @@ public:
     // A path starting with "/" is on this server; anything else is taken as it is.
     QString url(const QString &path) const
     {
-        return path.startsWith('/') ? QStringLiteral("http://127.0.0.1:%1%2").arg(serverPort()).arg(path) : path;
+        const QString local = QStringLiteral("http://127.0.0.1:%1%2").arg(serverPort());
+        return path.startsWith('/') ? local.arg(path) : path;
     }
 };
 
@@ -88,11 +88,7 @@ public:
         });
         connect(control, &WebBrowser::DownloadComplete, this, [this] { ++loads; });
     }
-    void forget()
-    {
-        captions.clear();
-        loads = 0;
-    }
+    void forget() { captions.clear(), loads = 0; }
     // Keys go where a user's go: to the widget that has the focus after a click on the box.
     QWidget *clickAddress()
     {
@@ -128,10 +124,7 @@ public:
         return QTest::qWaitFor([&] { return control->LocationURL() == server.url(path); },
                                LoadTimeout);
     }
-    bool idle()
-    {
-        return QTest::qWaitFor([&] { return !timer->isActive(); }, LoadTimeout);
-    }
+    bool idle() { return QTest::qWaitFor([&] { return !timer->isActive(); }, LoadTimeout); }
 
     const PageServer &server;
     frmBrowser *window;
@@ -215,49 +208,6 @@ private Q_SLOTS:
         QCOMPARE(b.address->count(), 1);
         b.type("/");
         QVERIFY(b.title("Other") && b.at("/"));
-    }
-
-    // A jump within the page ends busy, by Enter and by Back and Forward.
-    void jumpWithinThePage()
-    {
-        Browsing b(m_server, "/a");
-        QVERIFY(b.title("Page A"));
-        b.type("/a#l");
-        QVERIFY(b.at("/a#l"));
-        b.type("/a#m");
-        QVERIFY(b.at("/a#m"));
-        QTest::keyClick(b.clickAddress(), Qt::Key_Return);
-        for (const char *button : {"", "Back", "Back", "Forward"}) {
-            if (*button)
-                b.press(button);
-            QVERIFY(b.title("Page A"));
-            QVERIFY2(!b.control->Busy(), button);
-        }
-    }
-
-    // Refresh shows the waiting text at once, until the page is in again.
-    void refresh()
-    {
-        Browsing b(m_server, "/a");
-        QVERIFY(b.title("Page A") && b.idle());
-        b.forget();
-        b.press("Refresh");
-        QVERIFY(b.control->Busy());
-        QVERIFY(b.idle());
-        QCOMPARE(b.captions, QStringList({Waiting, "Page A"}));
-    }
-
-    // With no earlier page, Back starts the timer all the same; its tick puts the location's
-    // name back.
-    void backWithNoEarlierPage()
-    {
-        Browsing b(m_server, "/a");
-        QVERIFY(b.title("Page A"));
-        b.window->setWindowTitle("changed");
-        b.press("Back");
-        QVERIFY(b.timer->isActive());
-        QVERIFY(b.idle() && b.title("Page A"));
-        QVERIFY(b.at("/a"));
     }
 
     // Only the timer shows the waiting text: none once Stop's events are handled.
