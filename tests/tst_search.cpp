@@ -91,32 +91,23 @@ private Q_SLOTS:
         QCOMPARE(w.form.search()->dialog(), dialog);
     }
 
+    // What the random session of tst_editing leaves to chance: the boxes, the buttons' state
+    // while and after they show, an empty search text, a character typed in the dialog.
     void buttons_data()
     {
         const QStringList search{"FindButton"}, all{"FindButton", "ReplaceAllButton"},
             replace{"FindButton", "ReplaceButton"};
+        const QString none("String not found"), done("Done replacing");
         table<Clicks>({
-            {"Search selects the first hit", {"x=INI", "ini", "", false, search, "x=[INI]", "", true}},
-            {"ticked: exact", {"INI ini", "ini", "", true, search, "INI [ini]", "", true}},
-            {"Repeat goes on one after the hit's start",
-             {"aaaa", "aa", "", false, {"FindButton", "FindNextButton"}, "a[aa]a", "", true}},
-            {"Search starts at the top again",
-             {"aXa", "a", "", false, {"FindButton", "FindNextButton", "FindButton"}, "[a]Xa", "", true}},
             {"no more hits: the box, then the buttons off",
-             {"aa", "a", "", false, {"FindButton", "FindNextButton", "FindNextButton"}, "a[a]",
-              "String not found", false, true}},
-            {"nothing in an empty document", {"", "x", "", false, search, "[]", "String not found"}},
-            {"Replace selects the next hit", {"a-a", "a", "", false, replace, "-[a]", "", true}},
-            {"Replace of the last hit",
-             {"xay", "a", "b", false, replace, "xb[]y", "String not found", false, true}},
+             {"aa", "a", "", false, {"FindButton", "FindNextButton", "FindNextButton"}, "a[a]", none,
+              false, true}},
+            {"nothing in an empty document", {"", "x", "", false, search, "[]", none}},
+            {"Replace of the last hit", {"xay", "a", "b", false, replace, "xb[]y", none, false, true}},
             {"euro typed in the dialog is 0x80",
              {"EUR EUR", "EUR", "€", false, replace, "\u0080 [EUR]", "", true}},
-            {"Replace All: aaa, a to x", {"aaa", "a", "x", false, all, "xx[]a", "Done replacing"}},
-            {"Replace All: the replacement holds the search text",
-             {"a a a", "a", "aa", false, all, "aaa aa aa[]", "Done replacing"}},
-            {"Replace All, any case", {"Ini ini INI", "ini", "x", false, all, "x x x[]", "Done replacing"}},
-            {"Replace All of an empty search text",
-             {"abc", "", "-", false, all, "--a-b-[]c", "Done replacing"}}});
+            {"Replace All", {"Ini ini INI", "ini", "x", false, all, "x x x[]", done}},
+            {"Replace All of an empty search text", {"abc", "", "-", false, all, "--a-b-[]c", done}}});
     }
     void buttons()
     {

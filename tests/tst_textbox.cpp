@@ -7,7 +7,6 @@
 
 #include <QAbstractScrollArea>
 #include <QClipboard>
-#include <QColorDialog>
 #include <QRandomGenerator>
 
 namespace {
@@ -186,27 +185,6 @@ private Q_SLOTS:
                           Qt::ControlModifier, Qt::NoScrollPhase, false);
         QApplication::sendEvent(viewport, &wheel);
         verifyPlain(editor);
-    }
-
-    // The caret is drawn in the text colour: after a black page and a white text it is white.
-    void caretTakesTheTextColour()
-    {
-        Form1 form;
-        TextBox &editor = *form.editor();
-        QsciScintillaBase &sci = component(editor);
-        for (const char *command : {"CustomPage", "CustomText"}) {
-            const QColor colour = QLatin1String(command) == "CustomPage" ? Qt::black : Qt::white;
-            ModalWatcher pick(QColorDialog::staticMetaObject, [&](QWidget *w) {
-                auto *dialog = static_cast<QColorDialog *>(w);
-                dialog->setCurrentColor(colour);
-                dialog->accept();
-            });
-            run(form, command);
-            QVERIFY(pick.done());
-        }
-        QCOMPARE(editor.backColor(), QColor(Qt::black));
-        const long bgr = sci.SendScintilla(Sci::SCI_GETCARETFORE);
-        QCOMPARE(QColor(bgr & 0xff, (bgr >> 8) & 0xff, (bgr >> 16) & 0xff), QColor(Qt::white));
     }
 
     // Whatever a user does, no text is hidden: texts of every kind of line, typing, undo,
