@@ -11,8 +11,14 @@
 class FuzzInput
 {
 public:
-    FuzzInput(const uint8_t *data, size_t size) : m_data(reinterpret_cast<const char *>(data), qsizetype(size)) {}
-    unsigned number() { return m_at < m_data.size() ? static_cast<unsigned char>(m_data.at(m_at++)) : 0; }
+    FuzzInput(const uint8_t *data, size_t size)
+        : m_data(reinterpret_cast<const char *>(data), qsizetype(size))
+    {
+    }
+    unsigned number()
+    {
+        return m_at < m_data.size() ? static_cast<unsigned char>(m_data.at(m_at++)) : 0;
+    }
     QByteArray text()
     {
         const qsizetype end = m_data.indexOf('\x01', m_at), stop = end < 0 ? m_data.size() : end;

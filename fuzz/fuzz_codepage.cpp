@@ -20,7 +20,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     if (codepage::fromUtf8(bytes).size() > bytes.size())
         std::abort();
 
-    const QString any = QString::fromUtf16(reinterpret_cast<const char16_t *>(data), qsizetype(size / 2));
+    const QString any
+        = QString::fromUtf16(reinterpret_cast<const char16_t *>(data), qsizetype(size / 2));
     const QByteArray back = codepage::fromUnicode(any);
     if (back.size() > any.size())
         std::abort();

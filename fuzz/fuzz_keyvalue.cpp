@@ -29,7 +29,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     } else if (type == Registry::REG_DWORD) {
         QByteArray reversed = QByteArray::fromHex(text.mid(2).toLatin1());
         std::reverse(reversed.begin(), reversed.end());
-        if (!text.startsWith(QStringLiteral("&h")) || reversed != kept || text.mid(2) != text.mid(2).toUpper())
+        if (!text.startsWith(QStringLiteral("&h")) || reversed != kept
+            || text.mid(2) != text.mid(2).toUpper())
             std::abort();
     } else if (text != before) {
         std::abort();

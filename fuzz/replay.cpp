@@ -15,7 +15,8 @@ int main(int, char **argv)
         if (!file.open(QIODevice::ReadOnly))
             return 2;
         const QByteArray bytes = file.readAll();
-        LLVMFuzzerTestOneInput(reinterpret_cast<const uint8_t *>(bytes.constData()), size_t(bytes.size()));
+        LLVMFuzzerTestOneInput(
+            reinterpret_cast<const uint8_t *>(bytes.constData()), size_t(bytes.size()));
     }
     std::printf("%lld inputs, no failure\n", qlonglong(files.size()));
     return files.isEmpty() ? 2 : 0;

@@ -43,7 +43,8 @@ private Q_SLOTS:
         QFile::setPermissions(tool, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
 
         QVERIFY(!programstart::start(QStringLiteral("true; touch ") + pwned));
-        QVERIFY(!programstart::start(drive.path("missing.exe") + QStringLiteral(" & touch ") + pwned));
+        QVERIFY(
+            !programstart::start(drive.path("missing.exe") + QStringLiteral(" & touch ") + pwned));
         QVERIFY(!programstart::start(QString()));
         QVERIFY(programstart::start(tool));
         QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(marker), 10000);

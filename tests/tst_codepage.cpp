@@ -184,7 +184,8 @@ private slots:
     // What the component is given to draw is the page's character, not the byte's Latin-1 one.
     void drawnAsThePage_data()
     {
-        table<DrawnRow>({{"1252 0x80", {1252, "\x80", "€"}}, {"1251 0xC0", {1251, "\xc0", "А"}}});
+        table<DrawnRow>({{"1252 0x80", {1252, "\x80", "€"}},
+                         {"1251 0xC0", {1251, "\xc0", "А"}}});
     }
     void drawnAsThePage()
     {

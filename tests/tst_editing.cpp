@@ -297,15 +297,16 @@ private Q_SLOTS:
             numbered += QByteArray::number(line).rightJustified(3, '0') + "  "
                 + (line < 1000 ? "x\n" : "y");
         }
-        table<Command>({
-            {"Copy of nothing empties the clipboard", {"abc", 1, 0, "junk", "EditCopy", "abc", 1, 0, ""}},
-            {"Copy \\x80\\xe9: euro, e acute", {"\x80\xe9", 0, 2, "", "EditCopy", "\x80\xe9", 0, 2, "€é"}},
+        table<Command>({{"Copy of nothing empties the clipboard",
+                            {"abc", 1, 0, "junk", "EditCopy", "abc", 1, 0, ""}},
+            {"Copy \\x80\\xe9: euro, e acute",
+                {"\x80\xe9", 0, 2, "", "EditCopy", "\x80\xe9", 0, 2, "€é"}},
             {"Paste of nothing deletes", {"abc", 0, 2, "", "EditPaste", "c", 0, 0, ""}},
             {"Paste euro, lone LF, a character the code page lacks",
-             {"", 0, 0, "€\nж", "EditPaste", "\x80\n?", 3, 0, "€\nж"}},
+                {"", 0, 0, "€\nж", "EditPaste", "\x80\n?", 3, 0, "€\nж"}},
             {"Select All counts CR LF as two", {nul, 1, 0, "", "EditSelect", nul, 0, 5, ""}},
             {"Number Lines: four digits from line 1000",
-             {lines, 0, 0, "", "ProcessNumber", numbered, 0, 0, ""}}});
+                {lines, 0, 0, "", "ProcessNumber", numbered, 0, 0, ""}}});
     }
     void commands()
     {

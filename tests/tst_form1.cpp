@@ -134,8 +134,9 @@ private Q_SLOTS:
         QWidget other;  // stands for the browser window or the About box
         other.show();
         ModalAnswer box(r.answer, r.key);
-        QCOMPARE(programEnds([&] { r.command.isEmpty() ? void(form.close()) : run(form, r.command); }),
-                 ends);
+        QCOMPARE(
+            programEnds([&] { r.command.isEmpty() ? void(form.close()) : run(form, r.command); }),
+            ends);
         QCOMPARE(box.answered(), !r.command.isEmpty());
         if (box.answered()) {
             QCOMPARE(box.seen().text, QStringLiteral("Are you sure you want to exit?\r\n"));

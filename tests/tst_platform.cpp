@@ -75,11 +75,11 @@ private Q_SLOTS:
         const QByteArray lines = QByteArray("key=value\r\n").repeated(50000);
         const QByteArray longest(Longest, 'x'), over(Longest + 1, 'x');
         table<LongLine>({{"short lines", {lines, true}},
-                         {"limit, between", {lines + longest + "\n" + lines, true}},
-                         {"limit + 1, between", {lines + over + "\n" + lines, false}},
-                         {"limit + 1, last", {lines + over, false}},
-                         {"limit + 1, only CRs", {QByteArray("a\r").repeated(Longest / 2 + 1), true}},
-                         {"limit + 1, CR", {lines + over + "\r" + lines, false}}});
+            {"limit, between", {lines + longest + "\n" + lines, true}},
+            {"limit + 1, between", {lines + over + "\n" + lines, false}},
+            {"limit + 1, last", {lines + over, false}},
+            {"limit + 1, only CRs", {QByteArray("a\r").repeated(Longest / 2 + 1), true}},
+            {"limit + 1, CR", {lines + over + "\r" + lines, false}}});
     }
     void longLines()
     {
@@ -106,7 +106,8 @@ private Q_SLOTS:
             bool each = true;
             for (const QByteArray &line : QByteArray(text).replace('\r', '\n').split('\n'))
                 each = each && fit.width(line) <= room;
-            QVERIFY2(fit.allFit(text, room) == each, qPrintable(text.toHex() + " " + QString::number(room)));
+            QVERIFY2(fit.allFit(text, room) == each,
+                qPrintable(text.toHex() + " " + QString::number(room)));
         }
     }
 };

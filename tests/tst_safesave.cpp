@@ -11,7 +11,8 @@
 #include <unistd.h>
 
 // What stands at disk/win.ini before the save (a file of OldBytes, unless said otherwise).
-enum class Setup { File, NoFile, Owned, Others, HardLink, Bound, Link, Chain, Dangling, Folder, Loop };
+enum class Setup { File, NoFile, Owned, Others, HardLink, Bound, Link, Chain, Dangling, Folder,
+                   Loop };
 // Whether the file saved is the same one (rewritten in place) or a new one (renamed over it).
 enum class Inode { Unchecked, Same, New };
 
@@ -56,22 +57,20 @@ struct stat statOf(const QString &path)
 }
 void symlinkTo(const QString &target, const QString &name)
 {
-    QVERIFY2(::symlink(QFile::encodeName(target).constData(), QFile::encodeName(name).constData()) == 0,
-             qPrintable(name));
+    QVERIFY2(::symlink(QFile::encodeName(target), QFile::encodeName(name)) == 0, qPrintable(name));
 }
 // Everything in the folder, hidden files included: no temporary file may stay behind.
 QString entries(const QString &folder)
 {
-    return QDir(folder)
-        .entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name)
-        .join(' ');
+    const auto all = QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot;
+    return QDir(folder).entryList(all, QDir::Name).join(' ');
 }
 // A file mounted over another (as a container's configuration file is), while it lives.
 struct BindMount
 {
     BindMount(const QString &file, const QString &over)
         : at(QFile::encodeName(over)),
-          mounted(::mount(QFile::encodeName(file).constData(), at.constData(), nullptr, MS_BIND, nullptr) == 0)
+          mounted(::mount(QFile::encodeName(file), at, nullptr, MS_BIND, nullptr) == 0)
     {
     }
     ~BindMount()
@@ -82,7 +81,10 @@ struct BindMount
     QByteArray at;
     bool mounted;
 };
-QStringList backups() { return QDir(QDir::tempPath()).entryList({"tansy-ini-editor-backup-*"}, QDir::Files); }
+QStringList backups()
+{
+    return QDir(QDir::tempPath()).entryList({"tansy-ini-editor-backup-*"}, QDir::Files);
+}
 
 }
 
@@ -109,16 +111,19 @@ private Q_SLOTS:
             {"another's file, writable: rewritten in place",
              Save{S::Others, win, true}.byNobody().same()},
             {"hard link stays linked",
-             Save{S::HardLink, win, true}.holding("disk/other.ini").same().leaving("other.ini win.ini")},
+             Save{S::HardLink, win, true}.holding("disk/other.ini").same()
+                 .leaving("other.ini win.ini")},
             {"a file mounted in place: rewritten in place",
-             Save{S::Bound, win, true}.holding("disk/bound.ini").same().leaving("bound.ini win.ini")},
+             Save{S::Bound, win, true}.holding("disk/bound.ini").same()
+                 .leaving("bound.ini win.ini")},
             {"hard link, shorter text: cut to it",
              Save{S::HardLink, win, true}.bytes(1).holding("disk/other.ini").same()},
             {"link to a file", Save{S::Link, link, true}.renamed().leaving("link.ini win.ini")},
             {"link to a link, relative",
              Save{S::Chain, link, true}.renamed().leaving("link.ini middle.ini win.ini")},
             {"link to a file not there yet", Save{S::Dangling, link, true}.holding("real/win.ini")},
-            {"folder linked, as /windows to a Wine prefix", Save{S::Folder, "windows/win.ini", true}},
+            {"folder linked, as /windows to a Wine prefix",
+             Save{S::Folder, "windows/win.ini", true}},
             {"the name is a folder", Save{S::File, "disk", false}},
             {"no such folder", Save{S::File, "nowhere/win.ini", false}},
             {"a link loop", Save{S::Loop, "disk/a", false}.leaving("a b win.ini")},
@@ -127,7 +132,8 @@ private Q_SLOTS:
             {"file and folder not writable",
              Save{S::File, win, false}.folderLocked().mode(0444).byNobody()},
             {"disk full", Save{S::File, win, false}.onSmallDisk().bytes(full)},
-            {"disk full, hard link: in place", Save{S::HardLink, win, false}.onSmallDisk().bytes(full)},
+            {"disk full, hard link: in place",
+             Save{S::HardLink, win, false}.onSmallDisk().bytes(full)},
             {"what fits is written", Save{S::File, win, true}.onSmallDisk().bytes(50 * 1024)},
             {"read-only file system", Save{S::File, win, false}.readOnly()},
             // A file the user may write in a folder the user may not: rewritten in place, the
@@ -149,7 +155,8 @@ private Q_SLOTS:
             QSKIP("mounting a small tmpfs needs root");
         if ((r.asNobody || r.setup == Setup::Owned) && !ActAs::possible())
             QSKIP("acting as another user needs root");
-        const QString file = drive.write("disk/win.ini", OldBytes), link = drive.path("disk/link.ini");
+        const QString file = drive.write("disk/win.ini", OldBytes);
+        const QString link = drive.path("disk/link.ini");
         const QByteArray name = QFile::encodeName(file);
         if (r.setup == Setup::NoFile)
             QFile::remove(file);
@@ -207,7 +214,8 @@ private Q_SLOTS:
                 ::setrlimit(RLIMIT_FSIZE, &limited);
             }
             const mode_t mask = ::umask(0022);
-            result = safesave::write(r.target.startsWith('/') ? r.target : drive.path(r.target), bytes);
+            const QString target = r.target.startsWith('/') ? r.target : drive.path(r.target);
+            result = safesave::write(target, bytes);
             ::umask(mask);
             ::setrlimit(RLIMIT_FSIZE, &limits);
         }
@@ -246,7 +254,8 @@ private Q_SLOTS:
         const QString file = drive.write("win.ini", NewBytes);
         for (const qint64 written : {qint64(0), qint64(1), qint64(16 << 20), qint64(48 << 20)}) {
             QProcess save;
-            save.start(QCoreApplication::applicationDirPath() + "/savechild", {file, QString::number(size)});
+            save.start(QCoreApplication::applicationDirPath() + "/savechild",
+                       {file, QString::number(size)});
             QVERIFY(save.waitForStarted());
             const auto reached = [&] {
                 for (const QFileInfo &fd : QDir(QStringLiteral("/proc/%1/fd").arg(save.processId()))
@@ -257,13 +266,15 @@ private Q_SLOTS:
             };
             QElapsedTimer clock;
             clock.start();
-            while (written > 0 && !reached() && !save.waitForFinished(0) && clock.elapsed() < 20000) {
+            while (written > 0 && !reached() && !save.waitForFinished(0)
+                   && clock.elapsed() < 20000) {
             }
             QVERIFY2(save.state() == QProcess::Running, "the save ended before the kill");
             save.kill();
             save.waitForFinished();
             const QByteArray result = drive.read("win.ini");
-            QVERIFY2(result == NewBytes || result == QByteArray(size, 'n'), qPrintable(QString::number(result.size())));
+            QVERIFY2(result == NewBytes || result == QByteArray(size, 'n'),
+                     qPrintable(QString::number(result.size())));
             QCOMPARE(entries(drive.root()), QStringLiteral("win.ini"));
             drive.write("win.ini", NewBytes);
         }

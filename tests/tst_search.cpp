@@ -98,16 +98,18 @@ private Q_SLOTS:
         const QStringList search{"FindButton"}, all{"FindButton", "ReplaceAllButton"},
             replace{"FindButton", "ReplaceButton"};
         const QString none("String not found"), done("Done replacing");
-        table<Clicks>({
-            {"no more hits: the box, then the buttons off",
-             {"aa", "a", "", false, {"FindButton", "FindNextButton", "FindNextButton"}, "a[a]", none,
-              false, true}},
-            {"nothing in an empty document", {"", "x", "", false, search, "[]", none}},
-            {"Replace of the last hit", {"xay", "a", "b", false, replace, "xb[]y", none, false, true}},
-            {"euro typed in the dialog is 0x80",
-             {"EUR EUR", "EUR", "€", false, replace, "\u0080 [EUR]", "", true}},
-            {"Replace All", {"Ini ini INI", "ini", "x", false, all, "x x x[]", done}},
-            {"Replace All of an empty search text", {"abc", "", "-", false, all, "--a-b-[]c", done}}});
+        table<Clicks>(
+            {{"no more hits: the box, then the buttons off",
+                 {"aa", "a", "", false, {"FindButton", "FindNextButton", "FindNextButton"}, "a[a]",
+                     none, false, true}},
+                {"nothing in an empty document", {"", "x", "", false, search, "[]", none}},
+                {"Replace of the last hit",
+                    {"xay", "a", "b", false, replace, "xb[]y", none, false, true}},
+                {"euro typed in the dialog is 0x80",
+                    {"EUR EUR", "EUR", "€", false, replace, "\u0080 [EUR]", "", true}},
+                {"Replace All", {"Ini ini INI", "ini", "x", false, all, "x x x[]", done}},
+                {"Replace All of an empty search text",
+                    {"abc", "", "-", false, all, "--a-b-[]c", done}}});
     }
     void buttons()
     {

@@ -105,16 +105,16 @@ private Q_SLOTS:
             rows.append({keys, {two, 8, 1, keys, two, 8, 1}});
         // A plain box's keys do what they do everywhere.
         rows += {{"Insert does not type over", {two, 0, 0, "Ins, X", "x" + two, 1, 0}},
-                 {"Ctrl+Tab types a tab for the selection", {two, 4, 4, "Ctrl+Tab", "ab c\tf", 5, 0}},
-                 {"Shift+Home selects to the row's start", {two, 5, 0, "Shift+Home", two, 0, 5}},
-                 {"End goes to the row's end", {two, 1, 0, "End", two, 5, 0}},
-                 {"Ctrl+Shift+Right selects a word", {two, 0, 0, "Ctrl+Shift+Right", two, 0, 3}},
-                 {"Ctrl+Shift+End selects to the end", {two, 3, 0, "Ctrl+Shift+End", two, 3, 6}},
-                 {"Shift+Down selects a line", {two, 0, 0, "Shift+Down", two, 0, 7}},
-                 {"Ctrl+Backspace deletes a word", {two, 5, 0, "Ctrl+Backspace", "ab \r\nef", 3, 0}},
-                 {"Shift+Delete cuts", {two, 0, 3, "Shift+Del", "cd\r\nef", 0, 0, "ab "}},
-                 {"Enter types CR LF", {two, 9, 0, "Return", two + "\r\n", 11, 0}},
-                 {"Ctrl+A selects all", {two, 1, 0, "Ctrl+A", two, 0, 9}}};
+            {"Ctrl+Tab types a tab for the selection", {two, 4, 4, "Ctrl+Tab", "ab c\tf", 5, 0}},
+            {"Shift+Home selects to the row's start", {two, 5, 0, "Shift+Home", two, 0, 5}},
+            {"End goes to the row's end", {two, 1, 0, "End", two, 5, 0}},
+            {"Ctrl+Shift+Right selects a word", {two, 0, 0, "Ctrl+Shift+Right", two, 0, 3}},
+            {"Ctrl+Shift+End selects to the end", {two, 3, 0, "Ctrl+Shift+End", two, 3, 6}},
+            {"Shift+Down selects a line", {two, 0, 0, "Shift+Down", two, 0, 7}},
+            {"Ctrl+Backspace deletes a word", {two, 5, 0, "Ctrl+Backspace", "ab \r\nef", 3, 0}},
+            {"Shift+Delete cuts", {two, 0, 3, "Shift+Del", "cd\r\nef", 0, 0, "ab "}},
+            {"Enter types CR LF", {two, 9, 0, "Return", two + "\r\n", 11, 0}},
+            {"Ctrl+A selects all", {two, 1, 0, "Ctrl+A", two, 0, 9}}};
         table<Keys>(rows);
     }
     void keys()
@@ -220,16 +220,29 @@ private Q_SLOTS:
             {"control characters", [&] { load(QByteArray(40, '\x01') + "\r\n"); }},
             {"a line too long to wrap", [&] { load(QByteArray((256 << 10) + 1, 'x') + "\nW"); }},
             {"a line as long as wraps", [&] { load(QByteArray(256 << 10, 'x') + "\r\nW"); }},
-            {"type at the first line's end", [&] { key(Qt::Key_End, Qt::ControlModifier);
-                                                   key(Qt::Key_Up); key(Qt::Key_End);
-                                                   QTest::keyClicks(focused(), "WW"); }},
-            {"join two lines", [&] { key(Qt::Key_Home, Qt::ControlModifier); key(Qt::Key_End);
-                                     key(Qt::Key_Delete); key(Qt::Key_Delete); }},
+            {"type at the first line's end",
+                [&] {
+                    key(Qt::Key_End, Qt::ControlModifier);
+                    key(Qt::Key_Up);
+                    key(Qt::Key_End);
+                    QTest::keyClicks(focused(), "WW");
+                }},
+            {"join two lines",
+                [&] {
+                    key(Qt::Key_Home, Qt::ControlModifier);
+                    key(Qt::Key_End);
+                    key(Qt::Key_Delete);
+                    key(Qt::Key_Delete);
+                }},
             {"undo", [&] { key(Qt::Key_Z, Qt::ControlModifier); }},
             {"a long line pasted in", [&] { editor.replace(0, 0, QByteArray(20000, 'x')); }},
             {"narrower", [&] { form.resize(size.width() * 2 / 3, size.height()); }},
             {"wider", [&] { form.resize(size); }},
-            {"larger font", [&] { font.setPointSize(font.pointSize() + 5); editor.setTextFont(font); }},
+            {"larger font",
+                [&] {
+                    font.setPointSize(font.pointSize() + 5);
+                    editor.setTextFont(font);
+                }},
             {"sideways wheel", [&] {
                  const QPointF at(5, 5);
                  QWheelEvent wheel(at, sci.viewport()->mapToGlobal(at), {}, {-240, 0}, Qt::NoButton,
@@ -238,8 +251,8 @@ private Q_SLOTS:
              }}};
         QStringList done;
         for (int step = 0; step < 60; ++step) {
-            const auto &[name, act] = actions[step < actions.size() ? step
-                                                                    : random.bounded(actions.size())];
+            const auto &[name, act]
+                = actions[step < actions.size() ? step : random.bounded(actions.size())];
             done << name;
             act();
             verifyNothingHidden(editor);

@@ -6,7 +6,8 @@
 set -u
 launcher=/usr/libexec/at-spi-bus-launcher
 [ -x "$launcher" ] || { echo "skipped: at-spi2-core is not installed"; exit 77; }
-/usr/bin/python3 -c 'import pyatspi' 2>/dev/null || { echo "skipped: python3-pyatspi is not installed"; exit 77; }
+/usr/bin/python3 -c 'import pyatspi' 2>/dev/null ||
+    { echo "skipped: python3-pyatspi is not installed"; exit 77; }
 command -v Xvfb >/dev/null || { echo "skipped: Xvfb is not installed"; exit 77; }
 displays=$(mktemp)
 Xvfb -displayfd 3 -nolisten tcp -screen 0 1280x1024x24 3>"$displays" 2>/dev/null &

@@ -160,7 +160,8 @@ void verifyLayout(QWidget *window, const QStringList &tabOrder, const QStringLis
                                                   + control->font().toString()));
         controls << control;
     }
-    const auto place = [window](QWidget *w) { return QRect(w->mapTo(window, QPoint()), w->size()); };
+    const auto place
+        = [window](QWidget *w) { return QRect(w->mapTo(window, QPoint()), w->size()); };
     for (QWidget *a : controls)
         for (QWidget *b : controls)
             if (a != b && !a->isAncestorOf(b) && !b->isAncestorOf(a))
