@@ -29,7 +29,7 @@ private Q_SLOTS:
         const QWidgetList tops = QApplication::topLevelWidgets();
         const auto isAbout = [](QWidget *w) { return qobject_cast<frmAbout *>(w) != nullptr; };
         QCOMPARE(std::count_if(tops.begin(), tops.end(), isAbout), 1);
-        about->findChild<QPushButton *>("cmdOK")->click();
+        clickOn(about->findChild<QPushButton *>("cmdOK"));
         QTRY_VERIFY(about.isNull());  // destroyed, not hidden
     }
 

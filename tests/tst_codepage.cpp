@@ -160,14 +160,13 @@ private slots:
         Form1 form(drive.root());
         TextBox &box = *form.editor();
         run(form, "Command1");
+        clickOn(&box);  // back from the button
         QCOMPARE(box.text(), all);
         QCOMPARE(componentText(box), codepage::toUtf8(all));
 
         QWidget *input = box.inputWidget();
-        QTest::keyClick(input, Qt::Key_A, Qt::ControlModifier);
-        QTest::keyClick(input, Qt::Key_C, Qt::ControlModifier);
-        QTest::keyClick(input, Qt::Key_End, Qt::ControlModifier);
-        QTest::keyClick(input, Qt::Key_V, Qt::ControlModifier);
+        for (const Qt::Key key : {Qt::Key_A, Qt::Key_C, Qt::Key_End, Qt::Key_V})
+            QTest::keyClick(focusIn(form), key, Qt::ControlModifier);
         QCOMPARE(box.text(), all + all);
 
         QAccessibleInterface *accessible = QAccessible::queryAccessibleInterface(input);
@@ -216,15 +215,16 @@ private slots:
         codepage::use(r.page);
         Form1 form;
         TextBox &box = *form.editor();
-        type(box.inputWidget(), r.typed);
+        type(focusIn(form), r.typed);
         if (!r.command) {
             run(form, "EditFind");
             Form2 &dialog = *form.search()->dialog();
             auto *searchBox = dialog.findChild<QLineEdit *>("Text1");
             const QString typed = r.typed.section(' ', 1);
-            type(searchBox, typed);
+            clickOn(searchBox);
+            type(QApplication::focusWidget(), typed);
             QCOMPARE(searchBox->text(), codepage::toUnicode(codepage::fromUnicode(typed)));
-            dialog.findChild<QAbstractButton *>("FindButton")->click();
+            clickOn(dialog.findChild<QAbstractButton *>("FindButton"));
             QCOMPARE(box.selectedText(), r.result);
             QCOMPARE(box.selStart(), 0);
             return;
@@ -246,7 +246,7 @@ private slots:
         auto *input = qobject_cast<QAbstractScrollArea *>(box.inputWidget());
         QInputMethodEvent composed;
         composed.setCommitString(QStringLiteral("я€"));
-        QApplication::sendEvent(input, &composed);
+        QApplication::sendEvent(focusIn(form), &composed);
         QCOMPARE(box.text(), QByteArray("?\x80"));
         QCOMPARE(componentText(box), codepage::toUtf8(box.text()));
 
@@ -272,10 +272,10 @@ private slots:
         run(form, "EditCopy");
         const QString byMenu = QGuiApplication::clipboard()->text();
         QGuiApplication::clipboard()->clear();
-        QTest::keyClick(box.inputWidget(), Qt::Key_X, Qt::ControlModifier);
+        QTest::keyClick(focusIn(form), Qt::Key_X, Qt::ControlModifier);
         QCOMPARE(QGuiApplication::clipboard()->text(), byMenu);
         QCOMPARE(box.text(), QByteArray());
-        QTest::keyClick(box.inputWidget(), Qt::Key_V, Qt::ControlModifier);
+        QTest::keyClick(focusIn(form), Qt::Key_V, Qt::ControlModifier);
         QCOMPARE(box.text(), text);
     }
 };

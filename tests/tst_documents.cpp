@@ -91,7 +91,7 @@ private Q_SLOTS:
         TempDrive drive;
         const QString file = drive.write(r.onDisk, r.bytes);
         Form1 form(drive.root());
-        QTest::keyClicks(form.editor()->inputWidget(), "unsaved");
+        QTest::keyClicks(focusIn(form), "unsaved");
         {
             FileDialogAnswer dialog(r.command == "FileOpen" ? file : QString());
             run(form, r.command);
@@ -100,8 +100,9 @@ private Q_SLOTS:
         QVERIFY(!form.editor()->isUndoAvailable());
         QCOMPARE(form.documents()->currentFileName(), r.name.isEmpty() ? file : r.name);
         QCOMPARE(form.commonDialog()->FileName, r.name.isEmpty() ? file : r.name);
+        clickOn(form.editor());  // the focus is on the button clicked
         form.editor()->setSelection(0, 0);
-        QTest::keyClicks(form.editor()->inputWidget(), "new");
+        QTest::keyClicks(focusIn(form), "new");
         run(form, "FileSave");
         QVERIFY(drive.read(r.onDisk) == "new" + r.bytes);
         const QString folder = QFileInfo(r.onDisk).path();
@@ -158,7 +159,7 @@ private Q_SLOTS:
             FileDialogAnswer first(drive.path("windows/ok.ini"));
             run(form, "FileOpen");  // a name to lose
         }
-        QTest::keyClicks(form.editor()->inputWidget(), "kept ");
+        QTest::keyClicks(focusIn(form), "kept ");
         // The file "[gone]" goes once the dialog is answered, before the command reads it.
         ModalWatcher removeOnAccept(QFileDialog::staticMetaObject, [&](QWidget *w) {
             QObject::connect(static_cast<QFileDialog *>(w), &QFileDialog::fileSelected, [&] {
@@ -230,7 +231,8 @@ private Q_SLOTS:
             QCOMPARE(drive.read(QDir(drive.root()).relativeFilePath(saved)), "edited\r\n");
         QVERIFY(!QFileInfo::exists(drive.path("windows/a/b.ini")));
         if (r.command == "FileNew") {  // and Ctrl+Z brings the text back
-            QTest::keyClick(form.editor()->inputWidget(), Qt::Key_Z, Qt::ControlModifier);
+            clickOn(form.editor());
+            QTest::keyClick(focusIn(form), Qt::Key_Z, Qt::ControlModifier);
             QCOMPARE(form.editor()->text(), QByteArray("edited\r\n"));
         }
     }

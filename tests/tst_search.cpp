@@ -146,7 +146,7 @@ private Q_SLOTS:
         QVERIFY(w.dialog->findChild<QCheckBox *>("Check1")->isChecked());
         QVERIFY(w.replaceOn());
         QCOMPARE(w.dialog->foundPosition(), 1);
-        QTest::keyClick(w.dialog->findChild<QWidget *>("Check1"), Qt::Key_Escape);  // Quit too
+        QTest::keyClick(focusIn(*w.dialog), Qt::Key_Escape);  // Quit too
         QVERIFY(!w.dialog->isVisible());
         QCOMPARE(w.form.search()->dialog(), w.dialog);
         run(w.form, "EditFind");

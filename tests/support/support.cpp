@@ -17,6 +17,22 @@
 #include <sys/mount.h>
 #include <unistd.h>
 
+void clickOn(QWidget *widget)
+{
+    focusIn(*widget->window());  // a click brings its window to the front
+    const QPoint middle = widget->rect().center();
+    QWidget *there = widget->window()->childAt(widget->mapTo(widget->window(), middle));
+    QVERIFY2(there == widget || widget->isAncestorOf(there), qPrintable(widget->objectName()));
+    QTest::mouseClick(there, Qt::LeftButton, {}, there->mapFrom(widget, middle));
+}
+
+QWidget *focusIn(QWidget &window)
+{
+    window.show();
+    window.activateWindow();
+    return QTest::qWaitForWindowActive(&window) ? QApplication::focusWidget() : &window;
+}
+
 ModalWatcher::ModalWatcher(const QMetaObject &type, std::function<void(QWidget *)> act)
 {
     connect(&m_timer, &QTimer::timeout, this, [this, &type, act] {

@@ -26,13 +26,21 @@ template <typename Row> const Row &row()
     return *static_cast<const Row *>(QTest::qData("row", qMetaTypeId<Row>()));
 }
 
+// A click where a user clicks: on the middle of the widget, which must be the one there, to the
+// widget under the pointer (the widget itself or a child of it).
+void clickOn(QWidget *widget);
+
+// Where a user's keys go: the focus of `window`, shown and made active as a click on its title
+// bar makes it.
+QWidget *focusIn(QWidget &window);
+
 // Runs a command of the main window by its name: a menu item as a click on it, or a button.
 inline void run(QWidget &window, const QString &name)
 {
     if (auto *action = window.findChild<QAction *>(name))
         action->trigger();
     else
-        window.findChild<QAbstractButton *>(name)->click();
+        clickOn(window.findChild<QAbstractButton *>(name));
 }
 
 // Watches for the next modal window of a type (QFileDialog::staticMetaObject) and acts on it
