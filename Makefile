@@ -89,7 +89,7 @@ check-portable: deps
 fuzz: deps
 	cmake -S fuzz -B $(FUZZ) -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo
 	cmake --build $(FUZZ)
-	cd $(FUZZ) && for t in find replaceall numberlines casetables codepage keyvalue; do \
+	cd $(FUZZ) && for t in find replaceall numberlines codepage keyvalue; do \
 	  mkdir -p corpus/$$t; \
 	  if LSAN_OPTIONS=suppressions=$(SUPP)/lsan.supp:print_suppressions=0 ASAN_OPTIONS=fast_unwind_on_malloc=0 \
 	     ./fuzz_$$t -max_total_time=$(FUZZ_SECONDS) -max_len=4096 -print_final_stats=1 \
