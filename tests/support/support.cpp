@@ -8,6 +8,8 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
 #include <QPointer>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -31,6 +33,27 @@ QWidget *focusIn(QWidget &window)
     window.show();
     window.activateWindow();
     return QTest::qWaitForWindowActive(&window) ? QApplication::focusWidget() : &window;
+}
+
+void run(QWidget &window, const QString &name)
+{
+    auto *action = window.findChild<QAction *>(name);
+    if (!action)
+        return clickOn(window.findChild<QAbstractButton *>(name));
+    focusIn(window);
+    auto *bar = window.findChild<QMenuBar *>();
+    for (QAction *top : bar->actions()) {
+        QMenu *menu = top->menu();
+        if (top != action && !(menu && menu->actions().contains(action)))
+            continue;
+        QTest::mouseClick(bar, Qt::LeftButton, {}, bar->actionGeometry(top).center());
+        if (!menu)
+            return;
+        QVERIFY2(QTest::qWaitForWindowExposed(menu), qPrintable(name));
+        QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(action).center());
+        return;
+    }
+    QFAIL(qPrintable(name + " is in no menu of the bar"));
 }
 
 ModalWatcher::ModalWatcher(const QMetaObject &type, std::function<void(QWidget *)> act)

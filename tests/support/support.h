@@ -34,14 +34,9 @@ void clickOn(QWidget *widget);
 // bar makes it.
 QWidget *focusIn(QWidget &window);
 
-// Runs a command of the main window by its name: a menu item as a click on it, or a button.
-inline void run(QWidget &window, const QString &name)
-{
-    if (auto *action = window.findChild<QAction *>(name))
-        action->trigger();
-    else
-        clickOn(window.findChild<QAbstractButton *>(name));
-}
+// Runs a command of a window by its name as a user gives it: a menu item by a click on its
+// menu in the bar and one on the item, a button by a click on it.
+void run(QWidget &window, const QString &name);
 
 // Watches for the next modal window of a type (QFileDialog::staticMetaObject) and acts on it
 // once; arm it before the window opens, then check done().
