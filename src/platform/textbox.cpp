@@ -131,7 +131,6 @@ void TextBox::replace(qint64 start, qint64 length, QByteArrayView bytes)
 qint64 TextBox::rewrite(qint64 start, qint64 end, const Part &part, qint64 growth)
 {
     TextBoxComponent &sci = *m_component;
-    makeRoom(growth);
     const ChangeScope change(sci, std::max(end - start, end - start + growth));
     if (2 * (end - start) > length())
         sci.dropIndex();

@@ -46,8 +46,8 @@ public:
     // the call) and returns how many of its first bytes it rewrites, at least one, putting
     // what they become into `into`. Returns the end of the new text. Called inside an
     // UndoStep, the whole rewrite is one step. `growth`, where known, is how many bytes the
-    // text grows by: room for them is made once, at the start, instead of a sixth more than
-    // the text each time it runs out.
+    // text grows by; a caller that grows the text makes room for them first (makeRoom()),
+    // once, instead of the component adding a sixth more each time it runs out.
     using Part = std::function<qsizetype(QByteArrayView rest, QByteArray &into)>;
     qint64 rewrite(qint64 start, qint64 end, const Part &part, qint64 growth = 0);
     // Whether the text may grow by `growth` bytes: to no more than the capacity a load has
