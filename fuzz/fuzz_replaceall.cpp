@@ -1,6 +1,7 @@
 // Replace All as the dialog's button runs it, with parts of a few bytes, against the literal
 // loop of Replace it stands for: the selection replaced, then hit after hit.
 #include "fuzz.h"
+#include "oracle.h"
 #include "search/finder.h"
 #include "search/replaceall.h"
 
@@ -18,14 +19,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     if (text.size() > 4096 || selStart + selLength > text.size())
         return 0;
 
-    QByteArray loop = text;
-    loop.replace(selStart, selLength, with);
-    qint64 caret = selStart + with.size();
-    for (qint64 at = finder::find(loop, needle, found + 1, exact); at >= 1;) {
-        loop.replace(at - 1, needle.size(), with);
-        caret = at - 1 + with.size();
-        at = finder::find(loop, needle, at + with.size() + 1, exact);
-    }
+    qint64 caret = 0;
+    const QByteArray loop
+        = oracle::replaceAll(text, selStart, selLength, needle, with, found, exact, caret);
 
     TextBox &editor = fuzzEditor();
     editor.setText(text);

@@ -209,12 +209,14 @@ private slots:
     {
         table<CaseRow>({
             {"1251 upper", {1251, "чай Я", "ProcessUpper", "\xd7\xc0\xc9 \xdf"}},
-            {"1251 search ignores case", {1251, "ЧАЙ чай", nullptr, "\xd7\xc0\xc9", "чай"}},
+            {"1251 search ignores case",
+             {1251, "ЧАЙ чай", nullptr, "\xd7\xc0\xc9", "чай"}},
             {"1250 lower keeps the letters", {1250, "ŁÓDŹ", "ProcessLower", "\xb3\xf3\x64\x9f"}},
             {"1254 i and I, dotless stays", {1254, "iı", "ProcessUpper", "I\xfd"}},
             {"1253 final sigma kept", {1253, "σοφός", "ProcessUpper", "\xd3\xcf\xd6\xbc\xf2"}},
             {"1252 lacks Cyrillic", {1252, "яé", "ProcessUpper", "?\xc9"}},
-            {"1252 search box shows what it finds", {1252, "ЖАР жар", nullptr, "???", "жар"}},
+            {"1252 search box shows what it finds",
+             {1252, "ЖАР жар", nullptr, "???", "жар"}},
         });
     }
     void typedAndChanged()

@@ -5,6 +5,7 @@
 #include "platform/textlimits.h"
 #include "search/form2.h"
 #include "search/searchcommands.h"
+#include "oracle.h"
 #include "support.h"
 
 #include <Qsci/qsciscintillabase.h>
@@ -43,8 +44,8 @@ enum class Step { Load, Select, Type, Cut, Paste, Search, Repeat, Replace, Repla
                   Lower, Number, Undo, Save, Count };
 
 // What the editor and the search dialog hold, and what the commands make of it, written as
-// plainly as can be: the search on lower-case copies, Replace All as the loop of Replace it
-// stands for, Number Lines line by line.
+// plainly as can be: the search and Replace All as the fuzz targets' oracles state them,
+// Number Lines line by line.
 struct Model
 {
     QByteArray text, clipboard, needle, with;
@@ -72,32 +73,19 @@ struct Model
             edit(start, 0, typed.sliced(first));
         typedTo = start;
     }
-    qint64 position(const QByteArray &in, qint64 from) const
-    {
-        if (in.isEmpty() || from > in.size())
-            return 0;
-        const QByteArray t = exact ? in : codepage::toLower(in);
-        const qint64 at = t.indexOf(exact ? needle : codepage::toLower(needle), from - 1);
-        return at + 1;
-    }
     // A hit is selected, and turns the replace buttons on if `enables`; none turns them off.
     void find(qint64 from, bool enables)
     {
-        found = position(text, from);
+        found = oracle::find(text, needle, from, exact);
         replaceOn = found > 0 && (replaceOn || enables);
         if (found > 0)
             start = found - 1, length = needle.size();
     }
     void replaceAll()
     {
-        QByteArray after = text;
-        after.replace(start, length, with);
-        qint64 caret = start + with.size();
-        for (qint64 at = position(after, found + 1); at >= 1;) {
-            after.replace(at - 1, needle.size(), with);
-            caret = at - 1 + with.size();
-            at = position(after, at + with.size() + 1);
-        }
+        qint64 caret = 0;
+        const QByteArray after
+            = oracle::replaceAll(text, start, length, needle, with, found, exact, caret);
         edit(0, text.size(), after);
         start = caret, found = 0, replaceOn = false;
     }
@@ -192,7 +180,8 @@ private Q_SLOTS:
             done << QString::number(int(step));
             switch (step) {
             case Step::Load:
-                drive.write("windows/win.ini", some(QByteArray("aaaAb \r\n\xe9\xc9\x80\0", 12), 30));
+                drive.write("windows/win.ini",
+                            some(QByteArray("aaaAb \r\n\xe9\xc9\x80\0", 12), 30));
                 run(form, "Command1");
                 clickOn(form.editor());  // back from the button, the caret where it was clicked
                 m.text = drive.read("windows/win.ini"), m.typedTo = -1;
