@@ -1,11 +1,12 @@
 #include "platform/filebytes.h"
 
+#include "platform/hugepages.h"
+
 #include <QFile>
 
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
-#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -35,18 +36,6 @@ private:
     int m_fd;
 };
 
-// A large file's buffer is filled in 2 MiB pages where the system gives them only on request:
-// the kernel then handles one fault per 2 MiB instead of 512, which on 64 MiB was a third of
-// the time its read took. Only the whole pages inside the buffer are marked; the advice is a
-// hint, and a system without such pages ignores it.
-void hugePages(QByteArray &bytes)
-{
-    constexpr quintptr Huge = quintptr(2) << 20;
-    const auto start = (quintptr(bytes.data()) + Huge - 1) & ~(Huge - 1);
-    const auto end = (quintptr(bytes.data()) + quintptr(bytes.size())) & ~(Huge - 1);
-    if (end > start)
-        ::madvise(reinterpret_cast<void *>(start), end - start, MADV_HUGEPAGE);
-}
 
 }
 
@@ -81,7 +70,7 @@ ReadResult readAll(const QString &path, qint64 maxSize, const std::function<bool
     } catch (const std::bad_alloc &) {
         return failure(QStringLiteral("not enough memory"));
     }
-    hugePages(bytes);
+    hugepages::advise(bytes.data(), size_t(bytes.size()));
 
     // The file may change size while it is read: take what is there when the read ends.
     qsizetype filled = 0;
