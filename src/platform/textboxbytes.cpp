@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <memory>
 
 // The document's bytes beside the component's UTF-8 text: offsets and positions converted,
 // the whole text loaded, the box's own edits made, and the component's own changes followed.
@@ -133,18 +134,24 @@ void TextBoxComponent::replaceBytes(qint64 start, qint64 end, QByteArrayView byt
     }
     const long from = position(start);
     const long to = position(end);
-    const QByteArray utf8 = codepage::toUtf8(bytes);
+    // Through the program's allocator, which gives a part of megabytes huge pages.
+    const qsizetype length = codepage::utf8Length(bytes);
+    const std::unique_ptr<char[]> utf8(new char[size_t(length) + 1]);
+    codepage::toUtf8(bytes, utf8.get());
     send(SCI_SETTARGETRANGE, static_cast<unsigned long>(from), to);
-    m_inserting = bytes.toByteArray();
+    // The notifications change the document's bytes, of which `bytes` may be a part: then
+    // the insertion they tell of is a copy.
+    QByteArray copy;
+    if (send(SCI_GETMODEVENTMASK) != 0)
+        copy = bytes.toByteArray();
+    m_inserting = copy.isNull() ? bytes : QByteArrayView(copy);
     m_told = false;
-    // The component asserts on a null text, also of length 0.
-    SendScintilla(SCI_REPLACETARGET, static_cast<unsigned long>(utf8.size()),
-                  utf8.isNull() ? "" : utf8.constData());
+    SendScintilla(SCI_REPLACETARGET, static_cast<unsigned long>(length), utf8.get());
     m_inserting.reset();
     // Without notifications (see ChangeScope) the bytes change here.
     if (!m_told)
         m_bytes.replace(start, end - start, bytes);
-    m_anchor = Anchor{start + bytes.size(), from + long(utf8.size())};
+    m_anchor = Anchor{start + bytes.size(), from + long(length)};
 }
 
 // The bytes an insertion brings are the ones replaceBytes() was given, or else those of the
@@ -164,7 +171,8 @@ void TextBoxComponent::follow(int position, int type, const char *text, int leng
         TextBoxAccessible::removed(this, at, m_bytes.range(at, end - at));
         m_bytes.replace(at, end - at, QByteArrayView());
     } else if (m_inserting || text) {
-        const QByteArray bytes = m_inserting ? *m_inserting : codepage::fromUtf8({text, length});
+        const QByteArray bytes = m_inserting ? m_inserting->toByteArray()
+                                             : codepage::fromUtf8({text, length});
         m_reindex = m_reindex || joinsLineEnd(at, at, bytes);
         TextBoxAccessible::inserted(this, at, bytes);
         m_bytes.replace(at, 0, bytes);

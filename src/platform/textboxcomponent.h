@@ -122,7 +122,7 @@ private:
     // The document's bytes, one a character of the component's text.
     GapBuffer m_bytes;
     // The bytes of the insertion replaceBytes() is making, and whether the component told of it.
-    std::optional<QByteArray> m_inserting;
+    std::optional<QByteArrayView> m_inserting;
     bool m_told = false;
     bool m_loading = false;
     // An offset and its position known without the count per line (see index()).
