@@ -19,6 +19,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRandomGenerator>
+#include <QScopeGuard>
 
 #include <optional>
 
@@ -41,7 +42,7 @@ struct Colour { QString command; bool cancel; };
 
 // What a user does in the random session.
 enum class Step { Load, Select, Type, Cut, Paste, Search, Repeat, Replace, ReplaceAll, Upper,
-                  Lower, Number, Undo, Save, Count };
+                  Lower, Number, Undo, Redo, Save, Count };
 
 // What the editor and the search dialog hold, and what the commands make of it, written as
 // plainly as can be: the search and Replace All as the fuzz targets' oracles state them,
@@ -51,11 +52,12 @@ struct Model
     QByteArray text, clipboard, needle, with;
     qint64 start = 0, length = 0, found = 0, typedTo = -1;
     bool exact = false, replaceOn = false;
-    QList<QByteArray> undoSteps;
+    QList<QByteArray> undoSteps, redoSteps;
 
     void edit(qint64 at, qint64 size, const QByteArray &bytes)
     {
         undoSteps << text;
+        redoSteps.clear();
         text.replace(at, size, bytes);
         start = at + bytes.size(), length = 0, typedTo = -1;
     }
@@ -155,6 +157,10 @@ private Q_SLOTS:
     // dialog's buttons, against the model, compared after every step.
     void commandsAgreeWithAModel()
     {
+        // Commands that change more than 8 bytes keep their undo as big changes, the others
+        // through the component: the session goes through both.
+        textlimits::setBigChange(8);
+        const auto restore = qScopeGuard([] { textlimits::setBigChange(-1); });
         TempDrive drive;
         Form1 form(drive.root());
         TextBox &editor = *form.editor();
@@ -186,7 +192,7 @@ private Q_SLOTS:
                 clickOn(form.editor());  // back from the button, the caret where it was clicked
                 m.text = drive.read("windows/win.ini"), m.typedTo = -1;
                 m.start = editor.selStart(), m.length = 0;
-                m.undoSteps.clear();
+                m.undoSteps.clear(), m.redoSteps.clear();
                 break;
             case Step::Select:
                 m.start = random.bounded(m.text.size() + 1);
@@ -250,11 +256,17 @@ private Q_SLOTS:
                 m.number();
                 break;
             case Step::Undo:  // the text as it was; the caret where the component puts it
-                QTest::keyClick(focusIn(form), Qt::Key_Z, Qt::ControlModifier);
-                if (!m.undoSteps.isEmpty())
-                    m.text = m.undoSteps.takeLast(), m.typedTo = -1;
+            case Step::Redo: {
+                const bool undo = step == Step::Undo;
+                QTest::keyClick(focusIn(form), undo ? Qt::Key_Z : Qt::Key_Y, Qt::ControlModifier);
+                QList<QByteArray> &from = undo ? m.undoSteps : m.redoSteps;
+                if (!from.isEmpty()) {
+                    (undo ? m.redoSteps : m.undoSteps) << m.text;
+                    m.text = from.takeLast(), m.typedTo = -1;
+                }
                 m.start = editor.selStart(), m.length = editor.selLength();
                 break;
+            }
             case Step::Save:
             case Step::Count:
                 run(form, "FileSave");

@@ -59,6 +59,7 @@ void DocumentCommands::FileNew_Click()
 {
     {
         const UndoStep step(m_editor);
+        const BigChange change(m_editor, 0, m_editor.length());
         m_editor.replace(0, m_editor.length(), QByteArrayView());
     }
     setCurrentFile(QString(), QString());

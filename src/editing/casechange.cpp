@@ -77,6 +77,7 @@ void changeCase(TextBox &editor, const unsigned char *table, qsizetype partSize)
         return;
     {
         const UndoStep step(editor);
+        const BigChange change(editor, start + first, start + last);
         const unsigned char rangeStart = asciiRangeStart(table);
         editor.rewrite(start + first, start + last, [=](QByteArrayView rest, QByteArray &into) {
             const qsizetype taken = std::min(rest.size(), partSize);

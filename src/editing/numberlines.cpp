@@ -152,6 +152,7 @@ bool numberLines(TextBox &editor, qsizetype partSize)
     qint64 line = 1;
     {
         const UndoStep step(editor);
+        const BigChange change(editor, 0, editor.length());
         editor.rewrite(0, editor.length(), [&line, partSize](QByteArrayView rest, QByteArray &into) {
             qsizetype taken = rest.size();
             if (taken > partSize) {

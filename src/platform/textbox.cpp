@@ -18,9 +18,10 @@ namespace {
 // The component reports changes before it makes them, and never after: its own handling of
 // the after-notifications counts characters from the start of the document on each (on
 // 64 MiB, 170 ms a key). No other bit may be in the mask: a notification passes when any of
-// its bits is, and the after-notifications carry the "performed by" bits too.
-constexpr unsigned long ChangeEvents =
-    QsciScintillaBase::SC_MOD_BEFOREINSERT | QsciScintillaBase::SC_MOD_BEFOREDELETE;
+// its bits is, and the after-notifications carry the "performed by" bits too. Besides, the
+// undo and redo of a big change, which no other notification carries (see BigChange).
+constexpr unsigned long ChangeEvents = QsciScintillaBase::SC_MOD_BEFOREINSERT
+    | QsciScintillaBase::SC_MOD_BEFOREDELETE | QsciScintillaBase::SC_MOD_CONTAINER;
 
 }
 
@@ -188,12 +189,24 @@ void TextBox::replaceTarget(qint64 start, qint64 end, QByteArrayView bytes)
 
 void TextBox::beginUndoStep()
 {
+    ++m_undoDepth;
     m_component->send(QsciScintillaBase::SCI_BEGINUNDOACTION);
 }
 
 void TextBox::endUndoStep()
 {
+    --m_undoDepth;
     m_component->send(QsciScintillaBase::SCI_ENDUNDOACTION);
+}
+
+void TextBox::beginBigChange(qint64 start, qint64 end)
+{
+    m_component->beginBigChange(start, end);
+}
+
+void TextBox::endBigChange()
+{
+    m_component->endBigChange(m_undoDepth);
 }
 
 bool TextBox::isUndoAvailable() const
@@ -209,6 +222,7 @@ void TextBox::undo()
 void TextBox::forgetUndo()
 {
     m_component->send(QsciScintillaBase::SCI_EMPTYUNDOBUFFER);
+    m_component->forgetBigChanges();
     // The history, hundreds of megabytes after a whole-text change of a large file, goes back
     // to the C library in pieces, which it would otherwise keep in the program's memory.
     ::malloc_trim(0);

@@ -64,6 +64,9 @@ public:
     // Everything between two calls is one step for Undo; see UndoStep.
     void beginUndoStep();
     void endUndoStep();
+    // See BigChange.
+    void beginBigChange(qint64 start, qint64 end);
+    void endBigChange();
 
     bool isUndoAvailable() const;
     void undo();
@@ -87,6 +90,7 @@ private:
     void replaceTarget(qint64 start, qint64 end, QByteArrayView bytes);
 
     TextBoxComponent *m_component;
+    int m_undoDepth = 0;
 };
 
 // One command, one undo step, whichever way the command ends.
@@ -97,6 +101,24 @@ public:
     ~UndoStep() { m_box.endUndoStep(); }
     UndoStep(const UndoStep &) = delete;
     UndoStep &operator=(const UndoStep &) = delete;
+
+private:
+    TextBox &m_box;
+};
+
+// A command that changes megabytes of the text, from `start` to `end` (of the text before),
+// inside its UndoStep and around all of its changes: Undo gets back the bytes it replaced,
+// kept once, where the text component would keep the old and the new text in its UTF-8.
+class BigChange
+{
+public:
+    BigChange(TextBox &box, qint64 start, qint64 end) : m_box(box)
+    {
+        m_box.beginBigChange(start, end);
+    }
+    ~BigChange() { m_box.endBigChange(); }
+    BigChange(const BigChange &) = delete;
+    BigChange &operator=(const BigChange &) = delete;
 
 private:
     TextBox &m_box;

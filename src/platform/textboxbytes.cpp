@@ -1,11 +1,14 @@
 #include "platform/textboxcomponent.h"
 
+#include "platform/changescope.h"
 #include "platform/codepage.h"
 #include "platform/textboxaccessible.h"
+#include "platform/textlimits.h"
 
 #include <algorithm>
 #include <cstdlib>
 #include <memory>
+#include <utility>
 
 // The document's bytes beside the component's UTF-8 text: offsets and positions converted,
 // the whole text loaded, the box's own edits made, and the component's own changes followed.
@@ -152,6 +155,73 @@ void TextBoxComponent::replaceBytes(qint64 start, qint64 end, QByteArrayView byt
     if (!m_told)
         m_bytes.replace(start, end - start, bytes);
     m_anchor = Anchor{start + bytes.size(), from + long(length)};
+}
+
+void TextBoxComponent::beginBigChange(qint64 start, qint64 end)
+{
+    if (end - start < textlimits::bigChange() || send(SCI_GETUNDOCOLLECTION) == 0)
+        return;
+    // Those undone where no redo reaches any more: a change was made after their undo.
+    for (auto kept = m_bigChanges.begin(); kept != m_bigChanges.end();) {
+        const bool reached = !kept->second.undone || send(SCI_CANREDO) != 0;
+        kept = reached ? std::next(kept) : m_bigChanges.erase(kept);
+    }
+    try {
+        // Its length less the text's, to which the text's length at the end is added.
+        const qint64 length = end - start - m_bytes.size();
+        m_open = BigChange{start, length, range(start, end - start).toByteArray(), false};
+    } catch (const std::bad_alloc &) {
+        return;
+    }
+    send(SCI_SETUNDOCOLLECTION, 0);
+}
+
+void TextBoxComponent::endBigChange(int depth)
+{
+    if (!m_open)
+        return;
+    send(SCI_SETUNDOCOLLECTION, 1);
+    for (int i = 0; i < depth; ++i)
+        send(SCI_BEGINUNDOACTION);
+    m_open->length += m_bytes.size();
+    m_bigChanges.emplace(++m_lastToken, std::move(*m_open));
+    m_open.reset();
+    send(SCI_ADDUNDOACTION, static_cast<unsigned long>(m_lastToken), 0);
+}
+
+void TextBoxComponent::forgetBigChanges()
+{
+    m_bigChanges.clear();
+}
+
+// The kept bytes go in a part at a time, as TextBox::rewrite() puts them, with the
+// component recording nothing: its history holds the token already.
+void TextBoxComponent::swapDue()
+{
+    const std::optional<long> token = std::exchange(m_due, std::nullopt);
+    const auto kept = token ? m_bigChanges.find(*token) : m_bigChanges.end();
+    if (kept == m_bigChanges.end())
+        return;
+    BigChange &change = kept->second;
+    QByteArray now = range(change.start, change.length).toByteArray();
+    {
+        const ChangeScope scope(*this, std::max(now.size(), change.other.size()));
+        dropIndex();
+        send(SCI_SETUNDOCOLLECTION, 0);
+        replaceBytes(change.start, change.start + change.length, QByteArrayView());
+        constexpr qsizetype Part = 8 << 20;
+        for (qsizetype at = 0; at < change.other.size(); at += Part) {
+            const qint64 to = change.start + at;
+            replaceBytes(to, to, QByteArrayView(change.other).sliced(at).first(
+                                     std::min(Part, change.other.size() - at)));
+        }
+        send(SCI_SETUNDOCOLLECTION, 1);
+    }
+    change.length = change.other.size();
+    change.other = std::move(now);
+    change.undone = !change.undone;
+    // The caret where the component puts it after undoing a change: at its start.
+    send(SCI_GOTOPOS, static_cast<unsigned long>(position(change.start)));
 }
 
 // The bytes an insertion brings are the ones replaceBytes() was given, or else those of the

@@ -105,7 +105,12 @@ TextBoxComponent::TextBoxComponent(QWidget *parent) : QsciScintilla(parent)
     // Each change, before the component makes it: whether wrapping must go on, then the
     // document's bytes and what a screen reader is told.
     connect(this, &QsciScintillaBase::SCN_MODIFIED, this,
-            [this](int position, int type, const char *text, int length) {
+            [this](int position, int type, const char *text, int length, int, int, int, int,
+                   int token) {
+                if (type & SC_MOD_CONTAINER) {
+                    m_due = token;
+                    return;
+                }
                 settle();
                 beforeChange(position, type, length);
                 follow(position, type, text, length);
@@ -301,6 +306,7 @@ void TextBoxComponent::undo()
     const WrapPause pause(*this);
     QsciScintilla::undo();
     settle();
+    swapDue();
 }
 
 void TextBoxComponent::redo()
@@ -308,4 +314,5 @@ void TextBoxComponent::redo()
     const WrapPause pause(*this);
     QsciScintilla::redo();
     settle();
+    swapDue();
 }

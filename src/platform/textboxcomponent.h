@@ -8,6 +8,7 @@
 #include <QFont>
 
 #include <functional>
+#include <map>
 #include <optional>
 
 // The text component under TextBox, set up as a plain text box: text without styles, a plain
@@ -59,6 +60,19 @@ public:
     // Replaces the bytes from `start` to `end` by `bytes`, as the user's edit.
     void replaceBytes(qint64 start, qint64 end, QByteArrayView bytes);
 
+    // A change of megabytes is kept for Undo here, as the bytes it replaced, instead of by the
+    // component, which would keep both the old and the new text in UTF-8 (on 64 MiB of
+    // Cyrillic, 240 MB, and as long again to copy them); the component's history holds a token
+    // in its place, and undoing or redoing it swaps the kept bytes with the text there. From
+    // beginBigChange() to endBigChange() the component records nothing; everything changed
+    // lies from `start` to `end` (of the text before). Turning the component's recording off
+    // ends its undo step: endBigChange() opens `depth` again. Without the memory to keep the
+    // bytes, the component records the change as any other.
+    void beginBigChange(qint64 start, qint64 end);
+    void endBigChange(int depth);
+    // Lets go of the kept bytes, with the component's history.
+    void forgetBigChanges();
+
     // Sets `sci` up to draw the page's characters, as the text box does.
     static void drawInCodePage(QsciScintilla &sci);
 
@@ -103,6 +117,8 @@ private:
     // Reads the text of an insertion the component told of without it, now that it is in, and
     // counts the characters of the lines again where a change made the count wrong.
     void settle();
+    // Swaps the bytes kept for the big change the component's undo or redo just reached.
+    void swapDue();
     char byteAt(qint64 at);
     void useIndex();
     bool joinsLineEnd(qint64 start, qint64 end, QByteArrayView inserted);
@@ -139,6 +155,19 @@ private:
         int length;
     };
     std::optional<Unread> m_unread;
+    // A big change: where its text is now, and the bytes it replaced or, once undone, the
+    // bytes undoing it replaced.
+    struct BigChange
+    {
+        qint64 start;
+        qint64 length;
+        QByteArray other;
+        bool undone;
+    };
+    std::map<long, BigChange> m_bigChanges;  // by token
+    long m_lastToken = 0;
+    std::optional<BigChange> m_open;          // the one being made
+    std::optional<long> m_due;                // reached by the component's undo or redo
     bool m_reindex = false;  // the count per line went wrong: made again when next needed
     bool m_indexed = false;  // whether the component keeps the count per line now
     // The known place nearest to an offset (or, with index -1, to a position), if near.

@@ -12,6 +12,17 @@ namespace textlimits {
 
 namespace {
 qint64 limit = -1;
+qint64 bigChangeSize = -1;
+}
+
+qint64 bigChange()
+{
+    return bigChangeSize >= 0 ? bigChangeSize : qint64(1) << 20;
+}
+
+void setBigChange(qint64 bytes)
+{
+    bigChangeSize = bytes;
 }
 
 void limitCapacity(qint64 bytes)

@@ -19,6 +19,10 @@ constexpr qsizetype LongestLine = 1024 * 1024;
 qint64 capacity();
 // For tests: the capacity is at most `bytes` from now on (a negative value lifts the limit).
 void limitCapacity(qint64 bytes);
+// How many bytes a command changes at least for its undo to keep the bytes it replaced
+// itself (see BigChange): 1 MiB. For tests: `bytes` from now on (negative: 1 MiB again).
+qint64 bigChange();
+void setBigChange(qint64 bytes);
 // Whether a text is one the box can hold and show: within capacity(), no line over LongestLine.
 bool canHold(QByteArrayView bytes);
 bool hasLineLongerThan(QByteArrayView bytes, qsizetype limit);

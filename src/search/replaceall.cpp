@@ -80,6 +80,8 @@ qint64 replaceAll(TextBox &editor, QByteArrayView needle, QByteArrayView with, q
         if (!editor.makeRoom(with.size() - editor.selLength() + hits * delta))
             return -1;
     }
+    // Everything it changes: the selection and the hits after it.
+    const BigChange change(editor, std::min(start, editor.selStart()), editor.length());
     editor.replaceSelection(with);
     const Span span = replaceAllSpan(editor.bytes(), needle, start, caseSensitive);
     if (span.count == 0)
