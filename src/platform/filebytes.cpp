@@ -70,7 +70,7 @@ ReadResult readAll(const QString &path, qint64 maxSize, const std::function<bool
     } catch (const std::bad_alloc &) {
         return failure(QStringLiteral("not enough memory"));
     }
-    hugepages::advise(bytes.data(), size_t(bytes.size()));
+    hugepages::advise(bytes.data(), size_t(bytes.capacity()));
 
     // The file may change size while it is read: take what is there when the read ends.
     qsizetype filled = 0;

@@ -1,5 +1,7 @@
 #include "platform/gapbuffer.h"
 
+#include "platform/hugepages.h"
+
 #include <algorithm>
 #include <cstring>
 
@@ -56,6 +58,7 @@ void GapBuffer::reserve(qint64 more)
     const qint64 oldTailAt = m_gapStart + m_gapLength;
     m_data.resize(size() + more);
     char *data = m_data.data();
+    hugepages::advise(data, size_t(m_data.size()));
     std::memmove(data + m_data.size() - tail, data + oldTailAt, size_t(tail));
     m_gapLength = more;
 }

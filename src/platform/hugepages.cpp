@@ -1,6 +1,7 @@
 #include "platform/hugepages.h"
 
 #include <cstdint>
+#include <cstring>
 #include <sys/mman.h>
 
 namespace hugepages {
@@ -12,6 +13,15 @@ void advise(void *block, std::size_t size)
     const std::uintptr_t end = (first + size) & ~(Size - 1);
     if (end > start)
         ::madvise(reinterpret_cast<void *>(start), end - start, MADV_HUGEPAGE);
+}
+
+QByteArray copy(QByteArrayView bytes)
+{
+    QByteArray copy(bytes.size(), Qt::Uninitialized);
+    advise(copy.data(), std::size_t(copy.size()));
+    if (!bytes.isEmpty())
+        std::memcpy(copy.data(), bytes.data(), std::size_t(bytes.size()));
+    return copy;
 }
 
 }

@@ -1,5 +1,8 @@
 #pragma once
 
+#include <QByteArray>
+#include <QByteArrayView>
+
 #include <cstddef>
 
 namespace hugepages {
@@ -11,5 +14,7 @@ namespace hugepages {
 // advice is a hint, and a system without such pages ignores it.
 constexpr std::size_t Size = std::size_t(2) << 20;
 void advise(void *block, std::size_t size);
+// A copy of `bytes`, in huge pages where they are large enough.
+QByteArray copy(QByteArrayView bytes);
 
 }

@@ -2,6 +2,7 @@
 
 #include "platform/changescope.h"
 #include "platform/codepage.h"
+#include "platform/hugepages.h"
 #include "platform/textboxaccessible.h"
 #include "platform/textlimits.h"
 
@@ -169,7 +170,7 @@ void TextBoxComponent::beginBigChange(qint64 start, qint64 end)
     try {
         // Its length less the text's, to which the text's length at the end is added.
         const qint64 length = end - start - m_bytes.size();
-        m_open = BigChange{start, length, range(start, end - start).toByteArray(), false};
+        m_open = BigChange{start, length, hugepages::copy(range(start, end - start)), false};
     } catch (const std::bad_alloc &) {
         return;
     }
@@ -203,7 +204,7 @@ void TextBoxComponent::swapDue()
     if (kept == m_bigChanges.end())
         return;
     BigChange &change = kept->second;
-    QByteArray now = range(change.start, change.length).toByteArray();
+    QByteArray now = hugepages::copy(range(change.start, change.length));
     {
         const ChangeScope scope(*this, std::max(now.size(), change.other.size()));
         dropIndex();
