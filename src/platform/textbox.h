@@ -59,7 +59,7 @@ public:
     // that holds the box says it.
     std::function<void()> noRoom;
     // How much old text a part should take at most, for rewrite()'s parts to stay small.
-    static constexpr qsizetype PartSize = 8 << 20;
+    static constexpr qsizetype PartSize = 2 << 20;
 
     // Everything between two calls is one step for Undo; see UndoStep.
     void beginUndoStep();
