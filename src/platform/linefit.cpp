@@ -17,11 +17,13 @@ using Sci = QsciScintillaBase;
 
 namespace {
 
-// ASCII letters, digits, signs and spaces, and line ends: what most lines of a start-up file
-// are made of, and never as wide as a tab, a control character or some bytes from 0x80 up.
+// ASCII letters, digits, signs and spaces, the upper half of the code page's second half
+// (in every page mostly letters: accented Latin, Cyrillic, Greek, Hebrew, Arabic, Thai), and
+// line ends: what most lines of a start-up file are made of, and seldom as wide as a tab or a
+// control character.
 bool isPlain(unsigned char c)
 {
-    return (c >= 0x20 && c < 0x7f) || c == '\n' || c == '\r';
+    return (c >= 0x20 && c < 0x7f) || c >= 0xc0 || c == '\n' || c == '\r';
 }
 
 // One test per byte and no early exit within a block, which the compiler turns into vector
@@ -70,6 +72,7 @@ const char *nextToMeasure(const char *at, const char *end, qint64 surely)
     const __m128i cr = _mm_set1_epi8('\r');  // a line end too
     const __m128i space = _mm_set1_epi8(0x20);
     const __m128i lastPlain = _mm_set1_epi8(0x7e - 0x20);
+    const __m128i upperHalf = _mm_set1_epi8(char(0xc0));
     const char *line = at;
     const char *block = at;
     for (; end - block >= 16; block += 16) {
@@ -77,7 +80,8 @@ const char *nextToMeasure(const char *at, const char *end, qint64 surely)
         const __m128i feeds = _mm_or_si128(_mm_cmpeq_epi8(v, feed), _mm_cmpeq_epi8(v, cr));
         const __m128i shifted = _mm_sub_epi8(v, space);
         const __m128i printable = _mm_cmpeq_epi8(_mm_min_epu8(shifted, lastPlain), shifted);
-        const __m128i plain = _mm_or_si128(printable, feeds);
+        const __m128i letters = _mm_cmpeq_epi8(_mm_max_epu8(v, upperHalf), v);
+        const __m128i plain = _mm_or_si128(_mm_or_si128(printable, letters), feeds);
         unsigned feedBits = unsigned(_mm_movemask_epi8(feeds));
         unsigned otherBits = ~unsigned(_mm_movemask_epi8(plain)) & 0xffffu;
         while (feedBits) {

@@ -28,6 +28,7 @@ public:
 private:
     std::array<int, 256> m_width{};
     int m_widest = 0;
-    // The most an ASCII letter, digit, sign or space can take.
+    // The most a plain byte (an ASCII letter, digit, sign or space, or one from 0xC0 up) can
+    // take.
     int m_widestPlain = 0;
 };
