@@ -1,4 +1,4 @@
-// Replace All as the dialog's button runs it, with parts of a few bytes, against the literal
+// Replace All as the dialog's button runs it, with parts of a few bytes or one, against the literal
 // loop of Replace it stands for: the selection replaced, then hit after hit.
 #include "fuzz.h"
 #include "oracle.h"
@@ -12,7 +12,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const qint64 found = input.number();
     const qint64 selStart = input.number();
     const qint64 selLength = input.number() % 4;
-    const qsizetype partSize = 1 + input.number() % 16;
+    const unsigned part = input.number() % 17;  // a few bytes, or all of a text's 4 KiB
+    const qsizetype partSize = part == 16 ? 4096 : 1 + part;
     const QByteArray needle = input.text();
     const QByteArray with = input.text();
     const QByteArray text = input.text();

@@ -6,14 +6,58 @@
 #include "platform/textlimits.h"
 
 #include <QApplication>
+#include <QtEndian>
 #include <QPalette>
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <vector>
 #include <cstdlib>
 #include <malloc.h>
 
 namespace {
+
+quint64 word(const char *at)
+{
+    return qFromLittleEndian<quint64>(at);
+}
+
+// The first offset from `i` where `a` and `b` differ, or `stop`.
+qsizetype nextDifference(const char *a, const char *b, qsizetype i, qsizetype stop)
+{
+    for (; i + 8 <= stop; i += 8) {
+        if (const quint64 x = word(a + i) ^ word(b + i))
+            return i + qCountTrailingZeroBits(x) / 8;
+    }
+    for (; i < stop; ++i) {
+        if (a[i] != b[i])
+            return i;
+    }
+    return stop;
+}
+
+// Changes closer than this are replaced as one run: the component's replacement costs about
+// as much as rewriting a kilobyte.
+constexpr qsizetype Apart = 1024;
+
+// From `i`, where `a` and `b` differ, to just after the last difference that is followed by
+// Apart equal bytes, or by `stop`.
+qsizetype endOfRun(const char *a, const char *b, qsizetype i, qsizetype stop)
+{
+    qsizetype last = i;
+    for (++i; i < stop && i - last <= Apart;) {
+        if (i + 8 <= stop) {
+            if (const quint64 x = word(a + i) ^ word(b + i))
+                last = i + 7 - qCountLeadingZeroBits(x) / 8;
+            i += 8;
+        } else {
+            if (a[i] != b[i])
+                last = i;
+            ++i;
+        }
+    }
+    return last + 1;
+}
 
 // The component reports changes before it makes them, and never after: its own handling of
 // the after-notifications counts characters from the start of the document on each (on
@@ -141,11 +185,12 @@ qint64 TextBox::rewrite(qint64 start, qint64 end, const Part &part, qint64 growt
     // is: reading the rest and replacing it move no text.
     for (qint64 at = start; at < end;) {
         into.resize(0);  // keeps its memory, unlike clear()
-        const qsizetype used = part(m_component->range(at, end - at), into);
+        const QByteArrayView rest = m_component->range(at, end - at);
+        const qsizetype used = part(rest, into);
         Q_ASSERT(used > 0 && used <= end - at);
         if (used <= 0 || used > end - at)
             break;
-        replaceTarget(at, at + used, into);
+        replaceChanges(at, rest.first(used), into);
         at += into.size();
         end += into.size() - used;
     }
@@ -174,6 +219,37 @@ bool TextBox::makeRoom(qint64 growth)
         sci.send(QsciScintillaBase::SCI_GETSTATUS) != QsciScintillaBase::SC_STATUS_BADALLOC;
     sci.send(QsciScintillaBase::SCI_SETSTATUS, QsciScintillaBase::SC_STATUS_OK);
     return allocated;
+}
+
+// Only what a part changes goes to the component: the part less the bytes it starts and ends
+// with unchanged and, where the old and the new bytes are as long, each run of changes apart
+// (runs closer than Apart bytes taken together). The text between runs stays where it is: a
+// Replace All of hits kilobytes apart rewrites the hits, not the whole text (on 64 MiB of
+// Cyrillic, 0.34 s before).
+void TextBox::replaceChanges(qint64 at, QByteArrayView old, QByteArrayView now)
+{
+    const char *a = old.data();
+    const char *b = now.data();
+    const qsizetype common = std::min(old.size(), now.size());
+    const qsizetype head = nextDifference(a, b, 0, common);
+    if (old.size() == now.size() && head == common)
+        return;
+    if (old.size() != now.size()) {
+        qsizetype tail = 0;
+        while (tail < common - head && a[old.size() - 1 - tail] == b[now.size() - 1 - tail])
+            ++tail;
+        replaceTarget(at + head, at + old.size() - tail, now.sliced(head, now.size() - head - tail));
+        return;
+    }
+    // All found before the first goes in, which moves the bytes `old` shows.
+    std::vector<std::pair<qsizetype, qsizetype>> runs;
+    for (qsizetype from = head; from < common;) {
+        const qsizetype to = endOfRun(a, b, from, common);
+        runs.emplace_back(from, to);
+        from = nextDifference(a, b, to, common);
+    }
+    for (const auto &[from, to] : runs)
+        replaceTarget(at + from, at + to, now.sliced(from, to - from));
 }
 
 void TextBox::replaceRange(qint64 start, qint64 end, QByteArrayView bytes)

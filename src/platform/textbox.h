@@ -86,6 +86,8 @@ public:
 
 private:
     void replaceRange(qint64 start, qint64 end, QByteArrayView bytes);
+    // Replaces what differs between `old`, the bytes from `at`, and `now`.
+    void replaceChanges(qint64 at, QByteArrayView old, QByteArrayView now);
     // The same without anything around it, for a caller that has set up the change.
     void replaceTarget(qint64 start, qint64 end, QByteArrayView bytes);
 
