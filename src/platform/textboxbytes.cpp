@@ -100,10 +100,15 @@ void TextBoxComponent::load(const QByteArray &bytes)
     m_loading = true;
     dropIndex();
     m_anchor.reset();
+    // The text's length in UTF-8 is counted on the second core while the component lets go
+    // of the old text.
+    std::future<qint64> counted = std::async(std::launch::async, [&bytes] {
+        return codepage::utf8Length(bytes);
+    });
     send(SCI_CLEARALL);
     // Room for the whole text at once and a megabyte more, for typing (without it the first
     // key typed moves the whole text; a command that adds more makes room for it first).
-    const qint64 length = codepage::utf8Length(bytes);
+    const qint64 length = counted.get();
     send(SCI_ALLOCATE, static_cast<unsigned long>(length + std::min<qint64>(length / 6, 1 << 20) + 1));
     // Then the text a part at a time: a UTF-8 copy of the whole file would cost its memory and
     // time again. No part ends between a CR and its LF (see joinsLineEnd()).
