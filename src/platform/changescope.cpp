@@ -19,8 +19,10 @@ ChangeScope::ChangeScope(TextBoxComponent &sci, qint64 size)
 {
     if (size > ManyLines)
         m_pause.emplace(sci);
-    if (m_quiet)
+    if (m_quiet) {
         m_sci.send(Sci::SCI_SETMODEVENTMASK, 0UL);
+        m_largeBlocks.emplace();
+    }
 }
 
 ChangeScope::~ChangeScope()

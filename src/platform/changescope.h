@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/hugepages.h"
+
 #include <QtGlobal>
 
 #include <optional>
@@ -25,7 +27,8 @@ private:
 
 // What a change of `size` bytes needs around it: wrapping paused from ManyLines on, and from
 // Large on no insert and delete notifications, whose texts would be copied for an
-// accessibility client. Every change of the text box's text is made inside one.
+// accessibility client, and the component's large blocks in huge pages (see hugepages.h).
+// Every change of the text box's text is made inside one.
 class ChangeScope
 {
 public:
@@ -42,4 +45,5 @@ private:
     bool m_quiet;
     long m_eventMask;
     std::optional<WrapPause> m_pause;
+    std::optional<hugepages::ForLargeBlocks> m_largeBlocks;
 };

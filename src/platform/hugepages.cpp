@@ -5,6 +5,24 @@
 #include <sys/mman.h>
 
 namespace hugepages {
+namespace {
+thread_local int scopes = 0;
+}
+
+ForLargeBlocks::ForLargeBlocks()
+{
+    ++scopes;
+}
+
+ForLargeBlocks::~ForLargeBlocks()
+{
+    --scopes;
+}
+
+bool forLargeBlocks()
+{
+    return scopes > 0;
+}
 
 void advise(void *block, std::size_t size)
 {

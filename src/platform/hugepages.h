@@ -17,4 +17,19 @@ void advise(void *block, std::size_t size);
 // A copy of `bytes`, in huge pages where they are large enough.
 QByteArray copy(QByteArrayView bytes);
 
+// While one lives on a thread, the blocks of 4 MiB and more that the C++ allocation functions
+// hand out there get huge pages too (see largeblocks.cpp): for the text component's text, line
+// index and undo history as the text box loads or rewrites a large text. Everything else the
+// process allocates is left to the C library as it is.
+class ForLargeBlocks
+{
+public:
+    ForLargeBlocks();
+    ~ForLargeBlocks();
+    ForLargeBlocks(const ForLargeBlocks &) = delete;
+    ForLargeBlocks &operator=(const ForLargeBlocks &) = delete;
+};
+// Whether a ForLargeBlocks lives on this thread now.
+bool forLargeBlocks();
+
 }

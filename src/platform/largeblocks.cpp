@@ -1,10 +1,10 @@
 // The program's allocation functions, in place of the standard library's: the same, except
-// that a large block is given huge pages (see hugepages.h). The text component keeps its
-// text, its undo history and its line index in blocks of the C++ library, which it allocates
-// and fills as a file is loaded or a command rewrites the whole text: this is the one place
-// that sees them before they are first written. Compiled into each program, which is where a
-// replacement of these functions has to be; left out under the address sanitizer, whose own
-// ones check every block.
+// that while the text box loads or rewrites a large text (hugepages::ForLargeBlocks) a block
+// of 4 MiB or more is given huge pages. The text component keeps its text, its line index and
+// its undo history in blocks of the C++ library, which it allocates and fills then: this is
+// the one place that sees them before they are first written. Compiled into each program,
+// which is where a replacement of these functions has to be; left out under the address
+// sanitizer, whose own ones check every block.
 
 #include "platform/hugepages.h"
 
@@ -27,7 +27,7 @@ void *allocate(std::size_t size)
 {
     for (;;) {
         if (void *block = std::malloc(size == 0 ? 1 : size)) {
-            if (size >= Large)
+            if (size >= Large && hugepages::forLargeBlocks())
                 hugepages::advise(block, size);
             return block;
         }

@@ -1,6 +1,7 @@
 #include "platform/textbox.h"
 
 #include "platform/changescope.h"
+#include "platform/hugepages.h"
 #include "platform/textboxaccessible.h"
 #include "platform/textboxcomponent.h"
 #include "platform/textlimits.h"
@@ -206,6 +207,7 @@ bool TextBox::makeRoom(qint64 growth)
     if (length() + growth > textlimits::capacity())
         return false;
     TextBoxComponent &sci = *m_component;
+    const hugepages::ForLargeBlocks largeBlocks;
     try {
         sci.bytes().reserve(growth);
     } catch (const std::bad_alloc &) {
