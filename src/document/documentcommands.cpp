@@ -118,9 +118,10 @@ bool DocumentCommands::chooseFile(quint32 flags, const char *filter, bool (Commo
 // The editor is written only once the whole file is in memory, so a failing load never
 // leaves part of a file in it. The old text's undo history goes as soon as the file has been
 // opened and found to be one the editor may take, lines included (read once for that, at
-// memory speed, when there is a history to let go of): the history of a whole-text change and the new file (on 64 MiB, 150 MB and
-// 64 MB) are then never in memory together. A file refused keeps the text and its history;
-// only a read that fails after that (an I/O error) keeps the text without its undo steps.
+// memory speed, when there is a history to let go of): the history of a whole-text change
+// and the new file (on 64 MiB, 64 MB each) are then never in memory together. A file refused
+// keeps the text and its history; only a read that fails after that (an I/O error) keeps the
+// text without its undo steps.
 bool DocumentCommands::load(const QString &file)
 {
     const filebytes::ReadResult read =

@@ -240,7 +240,8 @@ void TextBox::replaceChanges(qint64 at, QByteArrayView old, QByteArrayView now)
         qsizetype tail = 0;
         while (tail < common - head && a[old.size() - 1 - tail] == b[now.size() - 1 - tail])
             ++tail;
-        replaceTarget(at + head, at + old.size() - tail, now.sliced(head, now.size() - head - tail));
+        const qsizetype changed = now.size() - head - tail;
+        replaceTarget(at + head, at + old.size() - tail, now.sliced(head, changed));
         return;
     }
     // All found before the first goes in, which moves the bytes `old` shows.

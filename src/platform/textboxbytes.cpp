@@ -109,7 +109,8 @@ void TextBoxComponent::load(const QByteArray &bytes)
     // Room for the whole text at once and a megabyte more, for typing (without it the first
     // key typed moves the whole text; a command that adds more makes room for it first).
     const qint64 length = counted.get();
-    send(SCI_ALLOCATE, static_cast<unsigned long>(length + std::min<qint64>(length / 6, 1 << 20) + 1));
+    const qint64 room = length + std::min<qint64>(length / 6, 1 << 20) + 1;
+    send(SCI_ALLOCATE, static_cast<unsigned long>(room));
     // Then the text a part at a time: a UTF-8 copy of the whole file would cost its memory and
     // time again. No part ends between a CR and its LF (see joinsLineEnd()).
     constexpr qsizetype Part = 1 << 20;
