@@ -12,9 +12,9 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
-#include <vector>
 #include <cstdlib>
 #include <malloc.h>
+#include <vector>
 
 namespace {
 

@@ -113,7 +113,6 @@ void TextBoxComponent::load(const QByteArray &bytes)
     send(SCI_ALLOCATE, static_cast<unsigned long>(room));
     // Then the text a part at a time: a UTF-8 copy of the whole file would cost its memory and
     // time again. No part ends between a CR and its LF (see joinsLineEnd()).
-    constexpr qsizetype Part = 1 << 20;
     std::vector<QByteArrayView> parts;
     for (qsizetype at = 0; at < bytes.size();) {
         qsizetype size = std::min(Part, bytes.size() - at);
@@ -222,8 +221,8 @@ void TextBoxComponent::forgetBigChanges()
     m_bigChanges.clear();
 }
 
-// The kept bytes go in a part at a time, as TextBox::rewrite() puts them, with the
-// component recording nothing: its history holds the token already.
+// The kept bytes go in a part at a time, as a load puts them, with the component recording
+// nothing: its history holds the token already.
 void TextBoxComponent::swapDue()
 {
     const std::optional<long> token = std::exchange(m_due, std::nullopt);
@@ -237,7 +236,6 @@ void TextBoxComponent::swapDue()
         dropIndex();
         send(SCI_SETUNDOCOLLECTION, 0);
         replaceBytes(change.start, change.start + change.length, QByteArrayView());
-        constexpr qsizetype Part = 8 << 20;
         for (qsizetype at = 0; at < change.other.size(); at += Part) {
             const qint64 to = change.start + at;
             replaceBytes(to, to, QByteArrayView(change.other).sliced(at).first(

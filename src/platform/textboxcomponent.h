@@ -168,6 +168,8 @@ private:
     long m_lastToken = 0;
     std::optional<BigChange> m_open;          // the one being made
     std::optional<long> m_due;                // reached by the component's undo or redo
+    // How many bytes a load or the undo of a big change gives the component at a time.
+    static constexpr qsizetype Part = 1 << 20;
     bool m_reindex = false;  // the count per line went wrong: made again when next needed
     bool m_indexed = false;  // whether the component keeps the count per line now
     // The known place nearest to an offset (or, with index -1, to a position), if near.
